@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs (build, run, test, benchmark). Idempotent: a machine
+# that has them all is left alone and nothing is fetched. Run as root on Debian 12.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  cmake ninja-build g++ pkg-config
+  # Qt 6: Core, Widgets, Sql (SQLite and ODBC drivers), Test; fonts so the offscreen window renders text
+  qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc fonts-dejavu-core
+  # data access: SQLite, unixODBC with FreeTDS (SQL Server) and the SQLite ODBC driver (tests)
+  libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libsqliteodbc
+  # workbook engine
+  libzip-dev libpugixml-dev zip unzip
+  # tests and benchmarks: GoogleTest, an independent workbook reader, libxlsxwriter for comparison
+  libgtest-dev libgmock-dev python3 python3-openpyxl libxlsxwriter-dev
+  # opening the finished workbook on a desktop
+  xdg-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+  echo "setup: all packages present"
+fi

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The README's test command: installs what is needed, builds, and runs every test twice, in a normal
+# build with warnings as errors and in a build under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPPR_WERROR=ON
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+# The sanitizer build needs no benchmarks; leaks count as failures.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPPR_SANITIZE=ON -DPPR_BUILD_BENCH=OFF
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
