@@ -28,3 +28,12 @@ ProcessResult RunPython(const QString& Script, const QStringList& Args = {});
 bool HaveOpenpyxl();
 
 }  // namespace TestSupport
+
+#include <QVariant>
+#include <ostream>
+
+// Readable failure output for Qt values in GoogleTest assertions.
+inline void PrintTo(const QString& Value, std::ostream* Os) { *Os << '"' << Value.toStdString() << '"'; }
+inline void PrintTo(const QVariant& Value, std::ostream* Os) {
+  *Os << "QVariant(" << Value.typeName() << ", " << Value.toString().toStdString() << ')';
+}

@@ -1,0 +1,49 @@
+#include "app/gui/QtMessageService.h"
+
+#include "app/gui/Application.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <memory>
+
+namespace {
+QMessageBox::Icon ToQt(TMessageIcon Icon) {
+  switch (Icon) {
+  case TMessageIcon::Information:
+    return QMessageBox::Information;
+  case TMessageIcon::Warning:
+    return QMessageBox::Warning;
+  case TMessageIcon::Question:
+    return QMessageBox::Question;
+  case TMessageIcon::None:
+    break;
+  }
+  return QMessageBox::NoIcon;
+}
+}  // namespace
+
+TMessageAnswer TQtMessageService::Show(const TMessageBox& Box) {
+  QMessageBox box(ToQt(Box.Icon), Box.Caption, Box.Text,
+                  Box.Buttons == TMessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                  Box.OwnedByMainWindow ? MainWindow : nullptr);
+  const int answer = box.exec();
+  if (Box.Buttons == TMessageButtons::Ok)
+    return TMessageAnswer::Ok;
+  return answer == QMessageBox::Yes ? TMessageAnswer::Yes : TMessageAnswer::No;
+}
+
+TMessageAnswer TStartupMessageService::Show(const TMessageBox& Box) {
+  const bool display = qEnvironmentVariable("PPR_MESSAGES") != QStringLiteral("stderr") &&
+                       (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"));
+  std::unique_ptr<QApplication> transient;
+  if (display && !QApplication::instance()) {
+    static int argc = 1;
+    static char name[] = "ppr-schedule";
+    static char* argv[] = {name, nullptr};
+    transient = std::make_unique<QApplication>(argc, argv);
+  }
+  if (QApplication::instance() && CanShowMessageBoxes())
+    return TQtMessageService().Show(Box);
+  return TStderrMessageService().Show(Box);
+}
