@@ -192,11 +192,7 @@ QVariant ReadValue(const TStmt& Stmt, SQLUSMALLINT Column, TFieldType Type) {
       unsigned char bit = 0;
       return ReadFixed(Stmt, Column, SQL_C_BIT, bit) ? QVariant(bit != 0) : QVariant(QMetaType::fromType<bool>());
     }
-    case ftInteger: {
-      SQLINTEGER number = 0;
-      return ReadFixed(Stmt, Column, SQL_C_SLONG, number) ? QVariant(static_cast<int>(number))
-                                                           : QVariant(QMetaType::fromType<int>());
-    }
+    case ftInteger:  // read wide: some drivers call any integer column SQL_INTEGER
     case ftLargeint: {
       SQLBIGINT number = 0;
       return ReadFixed(Stmt, Column, SQL_C_SBIGINT, number) ? QVariant(static_cast<qlonglong>(number))
