@@ -90,6 +90,14 @@ TEST_F(SqliteTest, FetchesEveryRowWithItsTypesAndNulls) {
   EXPECT_EQ(q->FieldByName(u"d"_s).AsString(), u"12"_s);
 }
 
+TEST_F(SqliteTest, TextInAnIntegerColumnStaysText) {
+  auto q = Query(u"CREATE TABLE u (i INTEGER); INSERT INTO u VALUES (1), ('abc'); SELECT i FROM u ORDER BY rowid"_s);
+  EXPECT_EQ(q->FieldByName(u"i"_s).DataType(), ftInteger);
+  EXPECT_EQ(q->FieldByName(u"i"_s).Value(), QVariant(1));
+  q->Next();
+  EXPECT_EQ(q->FieldByName(u"i"_s).Value(), QVariant(u"abc"_s));
+}
+
 TEST_F(SqliteTest, ExecRunsAProcedureBodyWithItsLiterals) {
   struct {
     const char* Sql;
