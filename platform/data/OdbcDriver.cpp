@@ -80,9 +80,9 @@ void BindParameter(const TStmt& Stmt, SQLUSMALLINT Number, TBound& B) {
   if (IsBinary(B)) {
     B.Bytes = B.Value.toByteArray();
     cType = SQL_C_BINARY;
-    sqlType = SQL_VARBINARY;
-    // Above 8000 bytes only varbinary(max) carries it; column size 0 asks the driver for that.
-    columnSize = B.Bytes.size() > 8000 || B.DeclaredSize > 8000 ? 0 : static_cast<SQLULEN>(std::max<qsizetype>(B.Bytes.size(), 1));
+    // Up to 8000 bytes a varbinary(n) carries it; beyond, only the long type reaches varbinary(max).
+    sqlType = B.Bytes.size() > 8000 ? SQL_LONGVARBINARY : SQL_VARBINARY;
+    columnSize = static_cast<SQLULEN>(std::max<qsizetype>(B.Bytes.size(), 1));
     buffer = B.Bytes.isEmpty() ? static_cast<SQLPOINTER>(&B.Bit) : static_cast<SQLPOINTER>(B.Bytes.data());
     bufferLength = static_cast<SQLLEN>(B.Bytes.size());
     B.Indicator = static_cast<SQLLEN>(B.Bytes.size());
@@ -109,7 +109,7 @@ void BindParameter(const TStmt& Stmt, SQLUSMALLINT Number, TBound& B) {
     B.Text = B.Value.toString();
     const auto length = static_cast<SQLULEN>(B.Text.size());
     columnSize = std::max<SQLULEN>({length, static_cast<SQLULEN>(std::max(B.DeclaredSize, 0)), 1});
-    if (columnSize > 4000) columnSize = 0;  // nvarchar(max)
+    if (length > 4000) sqlType = SQL_WLONGVARCHAR;  // beyond nvarchar(4000)
     buffer = B.Text.isEmpty() ? static_cast<SQLPOINTER>(&B.Bit) : static_cast<SQLPOINTER>(W(B.Text));
     bufferLength = static_cast<SQLLEN>(B.Text.size() * 2);
     B.Indicator = bufferLength;
