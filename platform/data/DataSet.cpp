@@ -366,6 +366,7 @@ bool TDataSet::BookmarkValid(const TBookmark& Bookmark) const {
 
 void TDataSet::GotoBookmark(const TBookmark& Bookmark) {
   CheckActive();
+  if (Bookmark.IsNone()) return;  // what an empty cursor handed out
   CheckBrowseMode();
   if (!BookmarkValid(Bookmark)) throw Exception(u"Record not found"_s);
   MoveTo(View().IndexOfPosition(FStore->PositionOf(Bookmark.FRowId)));

@@ -317,7 +317,7 @@ std::shared_ptr<TRowStore> TOdbcDriver::ExecProc(const QString& ProcedureName, c
     const TParameter& parameter = Params.Items(i);
     if (parameter.Direction() != pdInput && parameter.Direction() != pdInputOutput) continue;
     names << parameter.Name();
-    TBound value(parameter.Value());
+    TBound value(parameter.TypedValue());
     value.DeclaredType = parameter.DataType();
     value.DeclaredSize = parameter.Size();
     bound.push_back(std::move(value));

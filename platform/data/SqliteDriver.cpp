@@ -180,7 +180,7 @@ std::shared_ptr<TRowStore> TSqliteDriver::ExecProc(const QString& ProcedureName,
     const char* name = sqlite3_bind_parameter_name(stmt.Get(), i);
     if (!name) continue;
     if (const TParameter* parameter = Params.FindParam(QString::fromUtf8(name)))
-      BindValue(stmt.Get(), i, parameter->Value());
+      BindValue(stmt.Get(), i, parameter->TypedValue());
   }
   return FetchSqliteRows(stmt.Get());
 }

@@ -138,6 +138,9 @@ TEST(Cursor, BookmarksNameRowsNotPositions) {
   EXPECT_FALSE(q->BookmarkValid(third)) << "row 3 is filtered out";
   EXPECT_EQ(MessageOf([&] { q->GotoBookmark(third); }), u"Record not found"_s);
   EXPECT_FALSE(q->BookmarkValid(TBookmark()));
+  q->Last();
+  q->GotoBookmark(TBookmark());  // an empty cursor's bookmark: nothing to go back to
+  EXPECT_EQ(q->FieldByName(u"id"_s).AsInteger(), 4);
 
   auto other = FourRows();
   other->Locate(u"id"_s, 3);

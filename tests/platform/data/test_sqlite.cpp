@@ -140,9 +140,10 @@ TEST_F(SqliteTest, StoredProcedureBindsDeclaredParametersByName) {
   EXPECT_EQ(sp.FieldByName(u"ts"_s).AsString(), u"null"_s) << "a parameter without a value is NULL";
   EXPECT_EQ(sp.FieldByName(u"lm"_s).AsInteger(), 0);
   sp.Close();
-  sp.Parameters().ParamByName(u"@year"_s).SetValue(u"2014"_s);
+  sp.Parameters().ParamByName(u"@year"_s).SetValue(2014);
   sp.Open();
   EXPECT_EQ(sp.FieldByName(u"y"_s).AsString(), u"2014"_s);
+  EXPECT_EQ(sp.FieldByName(u"ty"_s).AsString(), u"text"_s) << "a text parameter sends text whatever it was given";
   EXPECT_EQ(sp.FieldByName(u"h"_s).AsString(), u"0000000500000102"_s) << "parameters keep their values";
 
   try {
