@@ -140,3 +140,32 @@ TEST(Clone, NeverNotifiesTheMastersLinks) {
   clone->Close();
   EXPECT_TRUE(link.Events.isEmpty()) << link.Events.join(u", "_s).toStdString();
 }
+
+TEST(Clone, BranchWalkWithChildLookupsVisitsEachBranchInRowOrder) {
+  // The tree's way of loading a branch: filter the clone by parent, and for each child look up
+  // (filter off) whether it has children of its own, then come back to it (filter on, bookmark).
+  auto master = OpenLookup({{1, -1, "A"}, {2, 1, "B"}, {3, 1, "C"}, {4, -1, "D"}, {5, 3, "E"}, {6, 1, "F"}});
+  master->SetFilter(u"id <> 6"_s);
+  master->SetFiltered(true);
+  auto clone = CloneOf(*master);
+  QStringList seen;
+  for (const char* parent : {"-1", "1", "3", "4"}) {
+    clone->SetFilter(u"("_s + master->Filter() + u") AND (parentid="_s + QString::fromLatin1(parent) + u")"_s);
+    clone->SetFiltered(true);
+    QStringList branch;
+    for (clone->First(); !clone->Eof(); clone->Next()) {
+      const QString key = clone->FieldByName(u"id"_s).AsString();
+      const TBookmark here = clone->GetBookmark();
+      clone->SetFiltered(false);
+      const bool hasChildren = !clone->Lookup(u"parentid"_s, key, u"parentid"_s).isNull();
+      clone->SetFiltered(true);
+      clone->GotoBookmark(here);
+      branch << key + (hasChildren ? u"+"_s : u""_s);
+    }
+    clone->SetFiltered(false);
+    seen << QString::fromLatin1(parent) + u":"_s + branch.join(u',');
+  }
+  EXPECT_EQ(seen, (QStringList{u"-1:1+,4"_s, u"1:2,3+"_s, u"3:5"_s, u"4:"_s}))
+      << "6 is hidden by the master's filter; the child lookup runs unfiltered";
+  EXPECT_EQ(master->RecordCount(), 5);
+}
