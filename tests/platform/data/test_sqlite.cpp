@@ -246,4 +246,15 @@ TEST(SqliteConnection, QueryOpensItsConnectionAndNeedsOne) {
   EXPECT_EQ(q.FieldByName(u"v"_s).AsInteger(), 1);
   connection.Close();
   EXPECT_EQ(q.FieldByName(u"v"_s).AsInteger(), 1) << "fetched rows stay after the connection closes";
+
+  TADOQuery given;
+  given.OpenOnRows({{u"v"_s, ftInteger}}, {{7}});
+  given.Close();
+  given.Open();
+  EXPECT_EQ(given.FieldByName(u"v"_s).AsInteger(), 7) << "reopens on the rows it was given";
+  given.Close();
+  given.SetConnection(&connection);
+  given.SetSQL(u"SELECT v FROM x"_s);
+  given.Open();
+  EXPECT_EQ(given.FieldByName(u"v"_s).AsInteger(), 1) << "a statement set afterwards runs";
 }
