@@ -4,6 +4,8 @@
 #include "platform/data/ConnectionParams.h"
 #include "platform/data/SqlServerOdbc.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -77,17 +79,28 @@ TEST(SqlServerOdbc, ProcedureCallNamesEachParameter) {
   EXPECT_EQ(TSqlServerOdbc::ProcedureCall(u"p"_s, {}), u"exec p"_s);
 }
 
-TEST(SqlServerOdbc, AnyOtherDataSourceGoesToTheOdbcDriver) {
-  // Port 1 on the loopback refuses at once; the error must be FreeTDS's, not SQLite's.
-  const QByteArray saved = qgetenv("PPR_ODBC_DRIVER");
+TEST(SqlServerOdbc, AnyOtherDataSourceGoesToFreeTdsWithItsQuotedSettings) {
+  // Port 1 on the loopback refuses at once. FreeTDS's own log (TDSDUMP) shows what it read from
+  // the quoted connection string: host, port, protocol and client charset.
+  QTemporaryDir dir;
+  const QString log = dir.filePath(u"tds.log"_s);
+  const QByteArray savedDriver = qgetenv("PPR_ODBC_DRIVER");
   qunsetenv("PPR_ODBC_DRIVER");
+  qputenv("TDSDUMP", QFile::encodeName(log));
   TADOConnection connection;
-  connection.SetConnectionString(Build(u"x"_s, u"sa"_s, u"/tmp/nosuch.db"_s, u"127.0.0.1,1"_s));
+  connection.SetConnectionString(Build(u"p}w;Port=2"_s, u"sa"_s, u"/tmp/nosuch.db"_s, u"127.0.0.1,1"_s));
   try {
     connection.Open();
     ADD_FAILURE() << "connected";
   } catch (const Exception& e) {
-    EXPECT_TRUE(e.Message().startsWith(u"ODBC connection failed: "_s)) << e.Message().toStdString();
+    EXPECT_TRUE(e.Message().startsWith(u"ODBC connection failed: [FreeTDS]"_s)) << e.Message().toStdString();
   }
-  if (!saved.isNull()) qputenv("PPR_ODBC_DRIVER", saved);
+  qunsetenv("TDSDUMP");
+  if (!savedDriver.isNull()) qputenv("PPR_ODBC_DRIVER", savedDriver);
+  QFile file(log);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "FreeTDS wrote no log";
+  const QString text = QString::fromUtf8(file.readAll());
+  EXPECT_TRUE(text.contains(u"Connecting with protocol version 7.4"_s));
+  EXPECT_TRUE(text.contains(u"Connecting to 127.0.0.1 port 1\n"_s)) << "a password holding ;Port=2 changed nothing";
+  EXPECT_TRUE(text.contains(u"client charset \"UTF-8\""_s));
 }
