@@ -129,7 +129,7 @@ private:
   const TRowView& View() const;     // call after Sync
   const TRowView& PlainView() const;
   int FindInView(const QString& FieldName, const QVariant& Value) const;
-  void MoveTo(int ViewIndex);       // notifies DataSetScrolled when the row changes
+  void MoveTo(int ViewIndex, bool AtBof, bool AtEof);  // notifies DataSetScrolled on a change of row
   void Reposition();                // to the first row without notice (after refilter/resort)
   bool HasCurrentRow() const { return FRecNo >= 0; }
   const std::vector<QVariant>& CurrentValues() const;

@@ -203,3 +203,23 @@ TEST(Notifications, AHandlerMayUnbindOtherLinks) {
   q->Next();
   EXPECT_EQ(Take(second), QStringList{u"active"_s}) << "unbound before its turn: no scroll notice";
 }
+
+TEST(Notifications, AHandlerThatMovesTheCursorIsNotUndone) {
+  auto q = Rows();
+  TDataSource source(q.get());
+  struct TMover : TDataLink {
+    bool Moved = false;
+    void DataSetScrolled(int) override {
+      if (Moved) return;
+      Moved = true;
+      DataSet()->Next();
+    }
+  } mover;
+  mover.SetDataSource(&source);
+  q->Last();
+  mover.Moved = false;
+  q->First();  // the handler moves on to row 2 while First is still being told
+  EXPECT_EQ(q->FieldByName(u"id"_s).AsInteger(), 2);
+  EXPECT_FALSE(q->Bof()) << "First's own state must not overwrite where the handler went";
+  EXPECT_FALSE(q->Eof());
+}
