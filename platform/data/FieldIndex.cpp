@@ -1,0 +1,76 @@
+#include "platform/data/FieldIndex.h"
+
+#include "platform/data/RowStore.h"
+
+#include <algorithm>
+
+TFieldIndex::TFieldIndex(const TRowStore& Store, int FieldIndex) : FFieldType(Store.Field(FieldIndex).DataType) {
+  const int count = Store.RowCount();
+  FEntries.reserve(static_cast<std::size_t>(count));
+  for (int position = 0; position < count; ++position) {
+    const QVariant& value = Store.Row(position).Values[static_cast<std::size_t>(FieldIndex)];
+    FEntries.push_back({TValueKey::ForField(value, FFieldType), position});
+  }
+  FNumbersOnly = std::all_of(FEntries.begin(), FEntries.end(), [](const TEntry& Entry) {
+    return Entry.Key.Kind() == TValueKey::kNumber || Entry.Key.IsNull();
+  });
+  if (FNumbersOnly) {
+    std::vector<std::pair<double, int>> numbers;
+    numbers.reserve(FEntries.size());
+    for (const TEntry& entry : FEntries)
+      if (!entry.Key.IsNull()) numbers.emplace_back(entry.Key.Number(), entry.Position);
+    FEntries.clear();
+    FEntries.shrink_to_fit();
+    std::sort(numbers.begin(), numbers.end());  // (value, position): equal values keep row order
+    FNumbers.reserve(numbers.size());
+    FNumberPositions.reserve(numbers.size());
+    for (const auto& [number, position] : numbers) {
+      FNumbers.push_back(number);
+      FNumberPositions.push_back(position);
+    }
+    return;
+  }
+  std::stable_sort(FEntries.begin(), FEntries.end(),
+                   [](const TEntry& A, const TEntry& B) { return A.Key < B.Key; });
+}
+
+std::pair<const int*, const int*> TFieldIndex::NumberRange(double Key) const {
+  const auto lower = std::lower_bound(FNumbers.begin(), FNumbers.end(), Key);
+  const auto upper = std::upper_bound(lower, FNumbers.end(), Key);
+  const int* base = FNumberPositions.data();
+  return {base + (lower - FNumbers.begin()), base + (upper - FNumbers.begin())};
+}
+
+std::pair<std::vector<TFieldIndex::TEntry>::const_iterator, std::vector<TFieldIndex::TEntry>::const_iterator>
+TFieldIndex::Range(const TValueKey& Key) const {
+  auto lower = std::lower_bound(FEntries.begin(), FEntries.end(), Key,
+                                [](const TEntry& Entry, const TValueKey& K) { return Entry.Key < K; });
+  auto upper = std::upper_bound(lower, FEntries.end(), Key,
+                                [](const TValueKey& K, const TEntry& Entry) { return K < Entry.Key; });
+  return {lower, upper};
+}
+
+std::vector<int> TFieldIndex::EqualPositions(const TValueKey& Key) const {
+  std::vector<int> result;
+  if (Key.IsNull()) return result;
+  if (FNumbersOnly) {
+    if (Key.Kind() != TValueKey::kNumber) return result;
+    const auto [first, last] = NumberRange(Key.Number());
+    return std::vector<int>(first, last);
+  }
+  auto [first, last] = Range(Key);
+  result.reserve(static_cast<std::size_t>(last - first));
+  for (auto it = first; it != last; ++it) result.push_back(it->Position);
+  return result;
+}
+
+int TFieldIndex::FirstPosition(const TValueKey& Key) const {
+  if (Key.IsNull()) return -1;
+  if (FNumbersOnly) {
+    if (Key.Kind() != TValueKey::kNumber) return -1;
+    const auto [first, last] = NumberRange(Key.Number());
+    return first == last ? -1 : *first;
+  }
+  auto [first, last] = Range(Key);
+  return first == last ? -1 : first->Position;
+}
