@@ -33,7 +33,7 @@ public:
   // Every cell of the range gets Value.
   void SetValue(const QVariant& Value) const;
   // The values, row by row, one per cell; cells beyond the values keep theirs.
-  void SetValues(const std::vector<QVariant>& Values) const;
+  void SetValues(const QVariant* Values, size_t Count) const;
   void Select() const;
   // Inserts blank rows in place of the range's rows (the range must be whole rows).
   void Insert() const;
