@@ -10,6 +10,8 @@
 void TExcelCoreTest::SetUp() {
   ExcelCore::ReleaseExcel();
   qunsetenv("PPR_OUTPUT");
+  // Whatever the runner passes, a test never opens a workbook on a desktop.
+  qputenv("PPR_OPEN_COMMAND", "true");
 }
 
 void TExcelCoreTest::TearDown() {
