@@ -43,7 +43,11 @@ void TBook::Write(const QString& Path) const {
                   "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"application/"
                   "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
                   "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/"
-                  "vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/></Types>");
+                  "vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>" +
+                      (SharedStrings.empty() ? std::string()
+                                             : "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/"
+                                               "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>") +
+                      "</Types>");
   package.SetPart("_rels/.rels",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                   "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -62,7 +66,17 @@ void TBook::Write(const QString& Path) const {
                   "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
                   "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
                   "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-                  "relationships/styles\" Target=\"styles.xml\"/></Relationships>");
+                  "relationships/styles\" Target=\"styles.xml\"/>" +
+                      (SharedStrings.empty() ? std::string()
+                                             : "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/"
+                                               "officeDocument/2006/relationships/sharedStrings\" "
+                                               "Target=\"sharedStrings.xml\"/>") +
+                      "</Relationships>");
+  if (!SharedStrings.empty())
+    package.SetPart("xl/sharedStrings.xml",
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                    "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" + SharedStrings +
+                        "</sst>");
   package.SetPart("xl/styles.xml", Styles);
   package.SetPart("xl/worksheets/sheet1.xml",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -81,6 +95,11 @@ std::string Text(const std::string& Ref, const std::string& Value, int Style) {
 std::string Number(const std::string& Ref, double Value, int Style) {
   return "<c r=\"" + Ref + "\"" + (Style ? " s=\"" + std::to_string(Style) + "\"" : std::string()) + "><v>" +
          QString::number(Value, 'g', 17).toStdString() + "</v></c>";
+}
+
+std::string Shared(const std::string& Ref, int Index, int Style) {
+  return "<c r=\"" + Ref + "\"" + (Style ? " s=\"" + std::to_string(Style) + "\"" : std::string()) +
+         " t=\"s\"><v>" + std::to_string(Index) + "</v></c>";
 }
 
 std::string Row(int Number, std::initializer_list<std::string> Cells, const std::string& Attrs) {

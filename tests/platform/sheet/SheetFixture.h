@@ -17,6 +17,7 @@ struct TBook {
   std::string Rows;
   std::string Tail;
   std::string Names;
+  std::string SharedStrings;  // <si> entries; when given, a shared strings part comes with the book
   bool Template = true;
   std::vector<std::pair<std::string, std::string>> ExtraParts;  // added as they are (not in content types)
   void Write(const QString& Path) const;
@@ -25,6 +26,7 @@ struct TBook {
 // Cell and row snippets: Text("B2", "#body#"), Number("C3", 1.5), Row(2, {Text(...), ...}, " ht=\"20\"").
 std::string Text(const std::string& Ref, const std::string& Value, int Style = 0);
 std::string Number(const std::string& Ref, double Value, int Style = 0);
+std::string Shared(const std::string& Ref, int Index, int Style = 0);  // a cell pointing at shared string Index
 std::string Row(int Number, std::initializer_list<std::string> Cells, const std::string& Attrs = {});
 
 // Runs Script (python3 with openpyxl; the file is sys.argv[1]) and returns what it printed as JSON.

@@ -84,3 +84,32 @@ TEST(WorksheetValues, TemplateValuesReadAsTheirTypes) {
   EXPECT_EQ(sheet->CellStyle(2, 6), 1u);
   EXPECT_FALSE(sheet->Value(9, 9).isValid());
 }
+
+TEST(WorksheetValues, SharedStringsOfTheTemplateKeepTheirIndexesAndRichText) {
+  if (!TestSupport::HaveOpenpyxl()) GTEST_SKIP() << "openpyxl is not installed";
+  QTemporaryDir dir;
+  TBook book;
+  // As a spreadsheet application writes a template: texts in the shared strings, one of them rich.
+  book.SharedStrings = "<si><t>#year#</t></si>"
+                       "<si><r><rPr><b/></rPr><t>Жирный</t></r><r><t xml:space=\"preserve\"> и обычный</t></r></si>"
+                       "<si><t>#body#</t></si>";
+  book.Rows = Row(2, {Shared("A2", 0), Shared("B2", 1)}) + Row(4, {Shared("A4", 2)});
+  const QString in = dir.filePath(u"sst.xltx"_s), out = dir.filePath(u"sst.xlsx"_s);
+  book.Write(in);
+  auto workbook = TWorkbook::Load(in);
+  auto sheet = workbook->ActiveSheet();
+  ASSERT_TRUE(sheet->Find(u"#BODY#"_s));
+  EXPECT_EQ(sheet->Find(u"#body#"_s)->Row, 4);
+  EXPECT_EQ(sheet->Value(2, 2), QVariant(u"Жирный и обычный"_s));
+  sheet->SetValue(2, 1, u"2024"_s);
+  sheet->SetValue(4, 1, u"Жирный и обычный"_s);  // the same text as the rich entry, written plain
+  workbook->SaveAs(out);
+  const QJsonObject cells = ReadWithOpenpyxl(out, DumpCells).toObject();
+  EXPECT_EQ(Json(cells), Json(QJsonObject{{u"A2"_s, QJsonArray{u"str"_s, u"2024"_s}},
+                                          {u"B2"_s, QJsonArray{u"str"_s, u"Жирный и обычный"_s}},
+                                          {u"A4"_s, QJsonArray{u"str"_s, u"Жирный и обычный"_s}}}));
+  // The rich entry is kept as it was written; the plain text got an entry of its own.
+  const QByteArray strings = PartBytes(out, u"xl/sharedStrings.xml"_s);
+  EXPECT_TRUE(strings.contains("<r><rPr><b/></rPr><t>Жирный</t></r>"));
+  EXPECT_TRUE(strings.contains("<si><t>Жирный и обычный</t></si>"));
+}
