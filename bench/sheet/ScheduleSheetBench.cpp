@@ -162,6 +162,10 @@ int main(int argc, char** argv) {
   for (int rows : sizes) {
     const std::string stem = folder + "/bench_schedule_" + std::to_string(getpid()) + "_" + std::to_string(rows);
     Measure("ExcelCore (ppr_sheet)", rows, stem + "_core.xlsx", [&] { WriteWithExcelCore(rows, stem + "_core.xlsx"); });
+    if (rows + 10 > 65535)
+      std::printf("  note: the layer computes the frame's bottom row in 16 bits, so above 65,535 rows the borders"
+                  " cover rows 11 to %d only\n",
+                  (rows + 10) % 65536);
     Measure("libxlsxwriter normal", rows, stem + "_lxw.xlsx",
             [&] { WriteWithXlsxWriter(rows, stem + "_lxw.xlsx", false); });
     Measure("libxlsxwriter const-memory", rows, stem + "_lxwc.xlsx",
