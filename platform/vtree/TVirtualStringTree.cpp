@@ -220,6 +220,10 @@ void TVirtualStringTree::Refresh() {
   Announce([](TVirtualTreeObserver& o) { o.Invalidated(); });
 }
 
+void TVirtualStringTree::InvalidateNode(PVirtualNode Node) {
+  if (Node && Node != FRoot) Announce([&](TVirtualTreeObserver& o) { o.NodeChanged(Node); });
+}
+
 void TVirtualStringTree::AddObserver(TVirtualTreeObserver* Observer) {
   if (Observer && std::find(FObservers.begin(), FObservers.end(), Observer) == FObservers.end())
     FObservers.push_back(Observer);

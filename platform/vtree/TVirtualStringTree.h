@@ -140,6 +140,8 @@ public:
 
   // Repaints everything: announces Invalidated.
   void Refresh();
+  // Repaints one node: announces NodeChanged (after a change the tree cannot see, such as a caption).
+  void InvalidateNode(PVirtualNode Node);
 
   TVirtualTreeOptions TreeOptions;
 
