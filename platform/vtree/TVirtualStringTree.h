@@ -190,6 +190,10 @@ protected:
   virtual void DoExpanded(PVirtualNode Node);
   virtual void DoCollapsed(PVirtualNode Node);
 
+  // Drops every application event handler: a destructor calls it, so that no handler runs against
+  // a tree that is half gone.
+  void DetachEvents();
+
   // Announcements to the observers.
   template <typename F>
   void Announce(F&& Call) {

@@ -125,6 +125,26 @@ std::uint32_t TVirtualStringTree::DragDrop(TVirtualStringTree* Source, QPoint Pt
 
 void TVirtualStringTree::KeyDown(int Key) { DoKeyDown(Key); }
 
+void TVirtualStringTree::DetachEvents() {
+  OnInitNode = nullptr;
+  OnInitChildren = nullptr;
+  OnFreeNode = nullptr;
+  OnGetText = nullptr;
+  OnGetImageIndex = nullptr;
+  OnChange = nullptr;
+  OnFocusChanged = nullptr;
+  OnChecking = nullptr;
+  OnChecked = nullptr;
+  OnNewText = nullptr;
+  OnStartDrag = nullptr;
+  OnDragOver = nullptr;
+  OnDragDrop = nullptr;
+  OnKeyDown = nullptr;
+  OnExpanded = nullptr;
+  OnCollapsed = nullptr;
+  NodeAtResolver = nullptr;
+}
+
 // --- base hooks: raise the events ---
 
 void TVirtualStringTree::DoInitNode(PVirtualNode ParentNode, PVirtualNode Node, TVirtualNodeInitStates& InitialStates) {
