@@ -215,7 +215,8 @@ private:
   int FUpdateCount = 0;
   int FDefaultNodeHeight = 18;
   PVirtualNode FFocusedNode = nullptr;
-  std::vector<PVirtualNode> FSelection;  // small: one node without toMultiSelect
+  std::vector<PVirtualNode> FSelection;
+  PVirtualNode FWatchedNode = nullptr;  // a node a hook might delete; none once it is freed  // small: one node without toMultiSelect
   QString FDefaultText = QStringLiteral("Node");
   std::vector<TVirtualTreeObserver*> FObservers;
 };

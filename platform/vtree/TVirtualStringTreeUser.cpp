@@ -97,9 +97,12 @@ QString TVirtualStringTree::GetText(PVirtualNode Node, TColumnIndex Column, TVST
 
 void TVirtualStringTree::SetText(PVirtualNode Node, TColumnIndex Column, const QString& Text) {
   if (!Node || Node == FRoot) return;
+  FWatchedNode = Node;
   DoNewText(Node, Column, Text);
   // The hook may have removed the node (a write-back that reloads the branch).
-  if (Node->States & vsDeleting) return;
+  const bool alive = FWatchedNode == Node;
+  FWatchedNode = nullptr;
+  if (!alive) return;
   Announce([&](TVirtualTreeObserver& o) { o.NodeChanged(Node); });
 }
 
