@@ -107,12 +107,14 @@ bool TVirtualTreeModel::hasChildren(const QModelIndex& Parent) const {
 
 bool TVirtualTreeModel::canFetchMore(const QModelIndex& Parent) const {
   PVirtualNode node = NodeOf(Parent);
-  return node && Parent.column() == 0 && node->ChildCount == 0 && (node->States & vsHasChildren);
+  return node && Parent.column() == 0 && node->ChildCount == 0 && (node->States & vsHasChildren) &&
+         !LoadFailed(node);
 }
 
 void TVirtualTreeModel::fetchMore(const QModelIndex& Parent) {
   PVirtualNode node = NodeOf(Parent);
-  if (node) Guarded([&] { FTree.InitChildren(node); });
+  if (!node || LoadFailed(node)) return;
+  if (!Guarded([&] { FTree.InitChildren(node); })) NoteFailedLoad(node);
 }
 
 void TVirtualTreeModel::SetImages(TImageList* Value) {
@@ -141,6 +143,7 @@ void TVirtualTreeModel::AfterInsertChildren(PVirtualNode /*Parent*/, int /*First
 void TVirtualTreeModel::BeforeRemoveChildren(PVirtualNode Parent, int First, int Last) {
   TAnnouncing a(FAnnouncing);
   FLastFound = nullptr;
+  FFailedLoad = nullptr;
   beginRemoveRows(IndexOf(Parent), First, Last);
 }
 
@@ -156,6 +159,7 @@ void TVirtualTreeModel::AfterRemoveChildren(PVirtualNode /*Parent*/, int /*First
 void TVirtualTreeModel::BeforeReset() {
   TAnnouncing a(FAnnouncing);
   FLastFound = nullptr;
+  FFailedLoad = nullptr;
   beginResetModel();
 }
 

@@ -60,6 +60,13 @@ public:
   // Runs Call, handing an exception to OnException when set; true when no exception came.
   bool Guarded(const std::function<void()>& Call);
 
+  // A load that failed is not tried again within the same user action: Qt asks for the children
+  // several times while it expands a row, and one error is one message. The view forgets at the
+  // start of every press and key.
+  bool LoadFailed(PVirtualNode Node) const { return Node && Node == FFailedLoad; }
+  void NoteFailedLoad(PVirtualNode Node) { FFailedLoad = Node; }
+  void ForgetFailedLoad() { FFailedLoad = nullptr; }
+
   // --- QAbstractItemModel ---
   QModelIndex index(int Row, int Column, const QModelIndex& Parent = {}) const override;
   QModelIndex parent(const QModelIndex& Child) const override;
@@ -115,6 +122,7 @@ private:
   TVirtualStringTree& FTree;
   TImageList* FImages = nullptr;
   int FAnnouncing = 0;
+  PVirtualNode FFailedLoad = nullptr;  // compared, never followed
   // The last child found by row, so that a view's row-by-row reads do not walk from the start.
   mutable PVirtualNode FLastFound = nullptr;
 };

@@ -44,7 +44,9 @@ public:
 protected:
   void currentChanged(const QModelIndex& Current, const QModelIndex& Previous) override;
   void selectionChanged(const QItemSelection& Selected, const QItemSelection& Deselected) override;
+  void focusInEvent(QFocusEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
+  void mousePressEvent(QMouseEvent* Event) override;
   void mouseDoubleClickEvent(QMouseEvent* Event) override;
   void startDrag(Qt::DropActions SupportedActions) override;
   void dragEnterEvent(QDragEnterEvent* Event) override;

@@ -16,12 +16,19 @@ Qt::DropAction ToQt(std::uint32_t Effect) {
 }
 }  // namespace
 
+void TVirtualTreeView::mousePressEvent(QMouseEvent* Event) {
+  FModel->ForgetFailedLoad();
+  QTreeView::mousePressEvent(Event);
+}
+
 void TVirtualTreeView::keyPressEvent(QKeyEvent* Event) {
+  FModel->ForgetFailedLoad();
   FModel->Guarded([&] { FTree.KeyDown(Event->key()); });
   QTreeView::keyPressEvent(Event);
 }
 
 void TVirtualTreeView::mouseDoubleClickEvent(QMouseEvent* Event) {
+  FModel->ForgetFailedLoad();
   const QPoint point = Event->position().toPoint();
   const QPersistentModelIndex index = indexAt(point);
   // On the caption only: the expand button and the check box handle their own clicks.

@@ -95,11 +95,21 @@ void TVirtualTreeView::selectionChanged(const QItemSelection& Selected, const QI
   });
 }
 
+void TVirtualTreeView::focusInEvent(QFocusEvent* Event) {
+  // Qt makes the first row current when the view gains focus without one; the tree's focus stands.
+  {
+    TSyncing s(FSyncing);
+    QTreeView::focusInEvent(Event);
+  }
+  FollowStructure();
+}
+
 void TVirtualTreeView::UserExpanded(const QModelIndex& Index) {
   if (!Listening()) return;
   PVirtualNode node = FModel->NodeOf(Index);
   if (!node) return;
-  FModel->Guarded([&] { FTree.SetExpanded(node, true); });
+  if (!FModel->LoadFailed(node) && !FModel->Guarded([&] { FTree.SetExpanded(node, true); }))
+    FModel->NoteFailedLoad(node);
   // A load that found nothing leaves the node collapsed without its button.
   if (!FTree.Expanded(node)) FollowNodeState(FModel->IndexOf(node));
 }
