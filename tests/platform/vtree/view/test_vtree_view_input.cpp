@@ -194,6 +194,29 @@ TEST(TreeViewInput, DropsGoToTheTreeWithTheirSourceAndTheTargetUnderTheRealRow) 
   EXPECT_EQ(started, 0);
 }
 
+// The view's drag start, reachable from a test.
+class TDragView : public TVirtualTreeView {
+public:
+  using TVirtualTreeView::startDrag;
+  using TVirtualTreeView::TVirtualTreeView;
+};
+
+TEST(TreeViewInput, StartingADragTellsTheTreeFirstWithTheDraggedRowFocused) {
+  TLazyTree tree;
+  TDragView view(tree);
+  view.resize(300, 300);
+  view.show();
+  QApplication::processEvents();
+  QStringList log;
+  tree.OnStartDrag = [&](TVirtualStringTree* t) {
+    log << u"start "_s + QString::number(tree.Name(t->FocusedNode()));
+  };
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.NodeRect(tree.Find(2)).center());
+  view.startDrag(Qt::MoveAction);
+  EXPECT_EQ(log, QStringList{u"start 2"_s});
+  EXPECT_EQ(tree.TotalCount(), 3u);  // a drag that ends without a drop removes nothing
+}
+
 TEST(TreeViewInput, WithoutTheDropOptionNothingReachesTheTree) {
   TShownView v;  // toAcceptOLEDrop is off by default
   int asked = 0;
