@@ -31,6 +31,7 @@ TEST(TreeViewInput, ACheckBoxClickChangesThatNodeOnlyAndRaisesCheckedOnce) {
     if (args.at(0).value<QModelIndex>() == v.Index(1) && args.at(2).value<QList<int>>().isEmpty()) sawTheNode = true;
   EXPECT_TRUE(sawTheNode);
   EXPECT_EQ(v.Index(1).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+  EXPECT_EQ(v.Tree.FocusedNode(), nullptr);  // a click on the box is not a click on the row
   // A child's box, then the parent's again: each click its own node.
   QTest::mouseClick(v.Viewport(), Qt::LeftButton, {}, v.View.CheckBoxRect(v.Tree.Find(12)).center());
   QTest::mouseClick(v.Viewport(), Qt::LeftButton, {}, box.center());
