@@ -160,6 +160,12 @@ TEST(TreeViewSync, TheExpandButtonFollowsTheHasChildrenMark) {
   EXPECT_FALSE(BranchPainted(v, 3));
   v.Tree.AddChild(v.Tree.Find(3));
   EXPECT_TRUE(BranchPainted(v, 3));
+  // Blank nodes whose init hook gives the mark: the button shows once they are first shown.
+  v.Tree.Clear();
+  v.Tree.SetRootNodeCount(2);
+  QApplication::processEvents();
+  EXPECT_TRUE(BranchPainted(v, 1));
+  EXPECT_EQ(v.Index(1).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));  // the hook's check box
 }
 
 TEST(TreeViewSync, TreeLinesAndIconsArePainted) {
