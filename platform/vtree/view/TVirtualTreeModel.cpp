@@ -14,16 +14,7 @@ public:
 private:
   int& FCount;
 };
-
-const TVirtualTreeMimeData* AsTreeMimeData(const QMimeData* Data) {
-  return qobject_cast<const TVirtualTreeMimeData*>(Data);
-}
 }  // namespace
-
-TVirtualStringTree* TVirtualTreeMimeData::SourceOf(const QMimeData* Data) {
-  const TVirtualTreeMimeData* ours = AsTreeMimeData(Data);
-  return ours ? ours->Source() : nullptr;
-}
 
 TVirtualTreeModel::TVirtualTreeModel(TVirtualStringTree& Tree, QObject* Parent)
     : QAbstractItemModel(Parent), FTree(Tree) {

@@ -11,27 +11,13 @@
 //   TVirtualTreeModel model(tree);
 //   QTreeView view;  view.setModel(&model);    // or TVirtualTreeView, which keeps both in step
 #include "platform/vtree/TVirtualStringTree.h"
+#include "platform/vtree/view/TVirtualTreeMimeData.h"
 
 #include <QAbstractItemModel>
-#include <QMimeData>
 #include <exception>
 #include <functional>
 
 class TImageList;
-
-// What a drag from one of our views carries: the tree it came from (none for a foreign drag).
-class TVirtualTreeMimeData : public QMimeData {
-  Q_OBJECT
-public:
-  explicit TVirtualTreeMimeData(TVirtualStringTree* Source) : FSource(Source) {}
-  TVirtualStringTree* Source() const { return FSource; }
-  // The source tree of a drag's data, or none when it did not start in one of our views.
-  static TVirtualStringTree* SourceOf(const QMimeData* Data);
-  static QString MimeType() { return QStringLiteral("application/x-ppr-virtual-tree-node"); }
-
-private:
-  TVirtualStringTree* FSource;
-};
 
 class TVirtualTreeModel : public QAbstractItemModel, private TVirtualTreeObserver {
   Q_OBJECT
