@@ -148,6 +148,8 @@ TRun Draw(TDataSet& sp1, const QString& Year, const QTemporaryDir& Dir) {
   TRun run;
   run.Output = Dir.filePath(u"schedule.xlsx"_s);
   qputenv("PPR_OUTPUT", run.Output.toUtf8());
+  // Never a desktop application, whatever the runner passes on.
+  qputenv("PPR_OPEN_COMMAND", "true");
   TMessageRecorder messages;
   Screen().OnCursorChange = [&run](TCursor Cursor) {
     run.Cursors << (Cursor == crHourGlass ? u"hourglass"_s : Cursor == crDefault ? u"default"_s : u"other"_s);
