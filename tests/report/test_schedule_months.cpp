@@ -47,6 +47,14 @@ TEST(ScheduleMonths, DueMonthsForwardsAndBackwards) {
       // RemPeriod is a full 32-bit period: 65542 is not 6, so only distance 0 (March 2012) is due.
       {"the repair period is not cut to 16 bits", "2012",
        {{.VrfInterval = 24, .RemPeriod = 65542, .RemName = "Т"}}, "3=П"},
+      // |(2013 - 9999) * 12 + i - 3| = 95835 - i; its low 16 bits, 30299 - i, are a multiple of 12 in
+      // November, where the full distance would give March.
+      {"a distance beyond 16 bits is kept as its low 16 bits", "2013", {{.VrfDate = "03.9999"}}, "11=П"},
+      {"a negative repair period counts like its magnitude", "2013",
+       {{.VrfInterval = 24, .RemPeriod = -6, .RemName = "Т"}}, "3=Т,9=Т"},
+      // -12 as a 16-bit unsigned interval is 65524: only distance 0 is a multiple of it.
+      {"a negative interval is read as a large unsigned one, later year", "2013", {{.VrfInterval = -12}}, nullptr},
+      {"a negative interval is read as a large unsigned one, its own year", "2012", {{.VrfInterval = -12}}, "3=П"},
   };
   for (const TMonthCase& c : cases) {
     SCOPED_TRACE(c.Name);
