@@ -44,6 +44,7 @@ TEST(ScheduleFailures, FailedRunsShowAndLeaveNothing) {
       {"a column missing from the result", {{}}, "CA", "Field 'CA' not found"},
       {"RemName missing, read only for a due repair", {{.RemPeriod = 6, .RemName = "Т"}}, "RemName",
        "Field 'RemName' not found"},
+      {"no column to sort by", {{}}, "Sub", "Field 'sub' not found"},
       {"an interval of 0", {{.VrfInterval = 0}}, "", "Division by zero"},
       {"a null interval", {{.VrfInterval = std::nullopt}}, "", "Division by zero"},
       {"an interval whose low 16 bits are 0", {{.VrfInterval = 65536}}, "", "Division by zero"},
