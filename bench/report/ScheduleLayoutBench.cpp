@@ -8,6 +8,10 @@
 //   bench_schedule_layout 5000 20000   the sizes given
 //   bench_schedule_layout --keep ...   the workbooks stay, for a reader to check
 //
+// Build it optimised for figures worth comparing (libxlsxwriter is the system's optimised library):
+//   cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DPPR_BUILD_TESTS=OFF
+//   cmake --build build-rel --target bench_schedule_layout && build-rel/bin/bench_schedule_layout
+//
 // The save share is measured by saving the finished workbook a second time; layout is ExcelDraw's
 // time less that share.
 #include "platform/base/Exception.h"
