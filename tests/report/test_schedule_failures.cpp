@@ -5,7 +5,6 @@
 #include "platform/base/Exception.h"
 #include "platform/base/MessageService.h"
 #include "platform/sheet/SheetApplication.h"
-#include "platform/sheet/Workbook.h"
 #include "report/ExcelCore.h"
 
 #include <QDir>
@@ -78,21 +77,12 @@ TEST(ScheduleFailures, EngineThatCannotStart) {
   ExpectNothingShown(run, dir);
 }
 
-// Any engine whose template cannot be opened: the engine's own message, naming the file.
-class TMissingTemplateApplication : public TSheetApplication {
-public:
-  explicit TMissingTemplateApplication(QString Path) : FPath(std::move(Path)) {}
-  std::shared_ptr<TWorkbook> AddWorkbook(const QString&) override { return TSheetApplication::AddWorkbook(FPath); }
-
-private:
-  QString FPath;
-};
-
+// The engine's own message, naming the file.
 TEST(ScheduleFailures, TemplateThatCannotBeOpened) {
   QTemporaryDir dir;
   ScheduleFixture::TReport report(ScheduleFixture::MakeReportDb(dir, {{}}));
   const QString missing = dir.filePath(u"missing.xltx"_s);
-  ExcelCore::SetSheetApplicationFactory([missing] { return std::make_shared<TMissingTemplateApplication>(missing); });
+  ExcelCore::SetSheetApplicationFactory([missing] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(missing); });
   const ScheduleFixture::TRun run = ScheduleFixture::Draw(report.sp1, u"2013"_s, dir);
   ExcelCore::SetSheetApplicationFactory(nullptr);
   EXPECT_TRUE(run.Error.contains(missing)) << run.Error.toStdString();

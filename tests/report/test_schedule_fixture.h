@@ -4,12 +4,15 @@
 // and the saved workbook read back by openpyxl.
 #include "platform/data/ADOConnection.h"
 #include "platform/data/ADOStoredProc.h"
+#include "platform/sheet/SheetApplication.h"
+#include "platform/sheet/Workbook.h"
 
 #include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace ScheduleFixture {
@@ -38,6 +41,17 @@ public:
   explicit TReport(const QString& DbPath);
   TADOConnection Connection;
   TADOStoredProc sp1;
+};
+
+// An engine that makes every workbook from the template at Path, whatever name the layout asks for
+// (install it with ExcelCore::SetSheetApplicationFactory).
+class TFixedTemplateApplication : public TSheetApplication {
+public:
+  explicit TFixedTemplateApplication(QString Path) : FPath(std::move(Path)) {}
+  std::shared_ptr<TWorkbook> AddWorkbook(const QString&) override { return TSheetApplication::AddWorkbook(FPath); }
+
+private:
+  QString FPath;
 };
 
 // The saved workbook's active sheet, as openpyxl reads it.

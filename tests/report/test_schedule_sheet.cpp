@@ -2,7 +2,6 @@
 // dropped and split, the template rows the headers write over, merges, framing and the year.
 #include "tests/report/test_schedule_fixture.h"
 
-#include "platform/sheet/SheetApplication.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 #include "report/ExcelCore.h"
@@ -15,19 +14,9 @@ using ScheduleFixture::TBoxRow;
 
 namespace {
 
-// Makes every workbook from a copy of the shipped template whose rows 12 to 19, the rows below the
-// anchor, are marked "tpl12" ... "tpl19" in column A: where the markers end up shows which template
-// rows the body wrote over.
-class TMarkedTemplateApplication : public TSheetApplication {
-public:
-  explicit TMarkedTemplateApplication(QString Path) : FPath(std::move(Path)) {}
-  std::shared_ptr<TWorkbook> AddWorkbook(const QString&) override { return TSheetApplication::AddWorkbook(FPath); }
-
-private:
-  QString FPath;
-};
-
-// The marked copy's path; Rows gets the texts of its rows 12 to 19, columns A to U.
+// A copy of the shipped template whose rows 12 to 19, the rows below the anchor, are marked "tpl12" ...
+// "tpl19" in column A: where the markers end up shows which template rows the body wrote over. Returns
+// the copy's path; Rows gets the texts of its rows 12 to 19, columns A to U.
 QString MakeMarkedTemplate(const QTemporaryDir& Dir, QMap<int, QStringList>& Rows) {
   const QString path = Dir.filePath(u"marked.xlsx"_s);
   auto book = TWorkbook::Load(TestSupport::BinDir() + u"/PPR.xltx"_s);
@@ -82,7 +71,7 @@ TEST(ScheduleSheet, HeadersNumberingDropsAndTemplateRows) {
            }));
   QMap<int, QStringList> templateRows;
   const QString marked = MakeMarkedTemplate(dir, templateRows);
-  ExcelCore::SetSheetApplicationFactory([marked] { return std::make_shared<TMarkedTemplateApplication>(marked); });
+  ExcelCore::SetSheetApplicationFactory([marked] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(marked); });
   const ScheduleFixture::TRun run = ScheduleFixture::Draw(report.sp1, u"2013"_s, dir);
   ExcelCore::SetSheetApplicationFactory(nullptr);
   ASSERT_EQ(run.Error, QString());
