@@ -24,14 +24,14 @@ enum TColumn {
   cPrecisClass, cVrfDateF, cRemPeriod, cRemName, cColumnCount
 };
 constexpr std::array<const char16_t*, cColumnCount> ColumnNames{
-    u"VrfDate", u"VrfInterval", u"IdN",  u"CA",     u"VrfType",     u"Sid",      u"Sub",      u"MIname",
-    u"MItype",  u"LocN",        u"Limits", u"PrecisClass", u"VrfDateF", u"RemPeriod", u"RemName"};
+    u"VrfDate", u"VrfInterval", u"IdN",         u"CA",       u"VrfType",   u"Sid",    u"Sub",   u"MIname",
+    u"MItype",  u"LocN",        u"Limits",      u"PrecisClass", u"VrfDateF", u"RemPeriod", u"RemName"};
 
 // |(Year - VrfYear) * 12 + Month - VrfMonth| in 32-bit arithmetic that wraps like the machine's,
 // kept as its low 16 bits. Unsigned operations spare the undefined overflow of signed ones.
 std::uint16_t Distance(std::int32_t Year, std::uint16_t VrfYear, std::uint16_t VrfMonth, int Month) {
-  const std::uint32_t d = (static_cast<std::uint32_t>(Year) - VrfYear) * 12u + static_cast<std::uint32_t>(Month) -
-                          VrfMonth;
+  const std::uint32_t d =
+      (static_cast<std::uint32_t>(Year) - VrfYear) * 12u + static_cast<std::uint32_t>(Month) - VrfMonth;
   const std::uint32_t magnitude = static_cast<std::int32_t>(d) < 0 ? 0u - d : d;
   return static_cast<std::uint16_t>(magnitude);
 }
