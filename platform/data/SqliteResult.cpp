@@ -1,0 +1,103 @@
+#include "platform/data/SqliteResult.h"
+
+#include "platform/base/Exception.h"
+#include "platform/data/RowStore.h"
+
+#include <QByteArray>
+#include <QString>
+#include <limits>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// SQLite's type affinity rules, applied to the declared type of a column.
+TFieldType AffinityOf(const char* DeclType) {
+  if (!DeclType) return ftUnknown;
+  const QByteArray decl = QByteArray(DeclType).toUpper();
+  if (decl.contains("INT")) return ftLargeint;
+  if (decl.contains("CHAR") || decl.contains("CLOB") || decl.contains("TEXT")) return ftWideString;
+  if (decl.contains("BLOB")) return ftBlob;
+  if (decl.contains("REAL") || decl.contains("FLOA") || decl.contains("DOUB")) return ftFloat;
+  return ftUnknown;
+}
+
+TFieldType KindOfValue(const QVariant& Value) {
+  switch (Value.typeId()) {
+    case QMetaType::LongLong: return ftLargeint;
+    case QMetaType::Double: return ftFloat;
+    case QMetaType::QByteArray: return ftBlob;
+    default: return ftWideString;
+  }
+}
+
+}  // namespace
+
+std::shared_ptr<TRowStore> FetchSqliteRows(sqlite3_stmt* Statement) {
+  const int columns = sqlite3_column_count(Statement);
+  std::vector<TFieldDef> fields(static_cast<std::size_t>(columns));
+  for (int c = 0; c < columns; ++c) {
+    fields[static_cast<std::size_t>(c)].Name = QString::fromUtf8(sqlite3_column_name(Statement, c));
+    fields[static_cast<std::size_t>(c)].DataType = AffinityOf(sqlite3_column_decltype(Statement, c));
+  }
+  std::vector<std::vector<QVariant>> rows;
+  for (;;) {
+    const int rc = sqlite3_step(Statement);
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW) throw Exception(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(Statement))));
+    std::vector<QVariant> row(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c) {
+      QVariant& value = row[static_cast<std::size_t>(c)];
+      switch (sqlite3_column_type(Statement, c)) {
+        case SQLITE_INTEGER:
+          value = static_cast<qlonglong>(sqlite3_column_int64(Statement, c));
+          break;
+        case SQLITE_FLOAT:
+          value = sqlite3_column_double(Statement, c);
+          break;
+        case SQLITE_TEXT:
+          value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, c)),
+                                    sqlite3_column_bytes(Statement, c));
+          break;
+        case SQLITE_BLOB: {
+          const void* data = sqlite3_column_blob(Statement, c);
+          value = QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(Statement, c));
+          break;
+        }
+        default:
+          break;
+      }
+    }
+    rows.push_back(std::move(row));
+  }
+  for (int c = 0; c < columns; ++c) {
+    auto& def = fields[static_cast<std::size_t>(c)];
+    const auto col = static_cast<std::size_t>(c);
+    if (def.DataType == ftUnknown) {
+      for (const auto& row : rows)
+        if (!row[col].isNull()) {
+          def.DataType = KindOfValue(row[col]);
+          break;
+        }
+    }
+    if (def.DataType != ftLargeint) continue;
+    bool fits = true;
+    for (const auto& row : rows) {
+      if (row[col].typeId() != QMetaType::LongLong) continue;
+      const qlonglong v = row[col].toLongLong();
+      if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) {
+        fits = false;
+        break;
+      }
+    }
+    if (!fits) continue;
+    def.DataType = ftInteger;
+    for (auto& row : rows)
+      if (row[col].typeId() == QMetaType::LongLong) row[col] = static_cast<int>(row[col].toLongLong());
+  }
+  auto store = std::make_shared<TRowStore>(std::move(fields));
+  for (auto& row : rows) store->AppendRow(std::move(row));
+  store->SettleTypes();
+  return store;
+}
