@@ -1,0 +1,22 @@
+#pragma once
+// The package's [Content_Types].xml: which content type each part has.
+#include <QString>
+#include <pugixml.hpp>
+#include <string>
+
+class TContentTypes {
+public:
+  // Reads the part; fails when the package has none (it is then no OOXML package).
+  void Load(const std::string* Xml, const QString& Path);
+  // The content type of Part ("xl/workbook.xml"), by its override or its extension's default.
+  std::string TypeOf(const std::string& Part) const;
+  // Gives Part its own content type.
+  void SetOverride(const std::string& Part, const std::string& Type);
+  void RemoveOverride(const std::string& Part);
+  // A template's (or a macro template's) main part becomes a workbook's; true when it was a template.
+  bool MakeWorkbook(const std::string& WorkbookPart);
+  std::string Serialize() const;
+
+private:
+  pugi::xml_document FDoc;
+};

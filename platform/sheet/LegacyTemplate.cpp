@@ -1,0 +1,46 @@
+#include "platform/sheet/LegacyTemplate.h"
+
+#include "platform/base/Exception.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+bool IsBinaryWorkbookFile(const QString& Path) {
+  QFile file(Path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  static const char Signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+  return file.read(8) == QByteArray(Signature, 8);
+}
+
+QString LibreOfficeProgram() {
+  for (const QString& name : {QStringLiteral("soffice"), QStringLiteral("libreoffice")}) {
+    const QString found = QStandardPaths::findExecutable(name);
+    if (!found.isEmpty()) return found;
+  }
+  return {};
+}
+
+QString ConvertLegacyTemplate(const QString& Path) {
+  const QString program = LibreOfficeProgram();
+  if (program.isEmpty())
+    throw Exception(Format(QStringLiteral("Шаблон «%s» — книга Excel 97-2003 в двоичном формате. Положите рядом "
+                                          "с программой шаблон «%s» (Office Open XML) или установите LibreOffice, "
+                                          "чтобы преобразовать шаблон."),
+                           {Path, QFileInfo(Path).completeBaseName() + QStringLiteral(".xltx")}));
+  QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/ppr-template-XXXXXX"));
+  folder.setAutoRemove(false);  // the engine reads the converted file after we return
+  QProcess process;
+  process.start(program, {QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                          QStringLiteral("xltx:Calc MS Excel 2007 XML Template"), QStringLiteral("--outdir"),
+                          folder.path(), Path});
+  process.waitForFinished(180000);
+  const QString converted = folder.filePath(QFileInfo(Path).completeBaseName() + QStringLiteral(".xltx"));
+  if (!QFileInfo::exists(converted))
+    throw Exception(Format(QStringLiteral("Не удалось преобразовать шаблон «%s» в формат .xltx: %s"),
+                           {Path, QString::fromLocal8Bit(process.readAllStandardError()).trimmed()}));
+  return converted;
+}

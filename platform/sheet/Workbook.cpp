@@ -1,0 +1,169 @@
+#include "platform/sheet/Workbook.h"
+
+#include "platform/base/Exception.h"
+#include "platform/sheet/ContentTypes.h"
+#include "platform/sheet/FormulaRefs.h"
+#include "platform/sheet/Relationships.h"
+#include "platform/sheet/SharedStrings.h"
+#include "platform/sheet/Styles.h"
+#include "platform/sheet/Worksheet.h"
+#include "platform/sheet/XmlUtil.h"
+#include "platform/sheet/ZipPackage.h"
+
+#include <optional>
+
+namespace {
+const char* const StylesType = "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
+const char* const StringsType = "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
+}  // namespace
+
+struct TWorkbook::TParts {
+  TZipPackage Package;
+  TContentTypes ContentTypes;
+  TRelationships WorkbookRels;
+  pugi::xml_document WorkbookDoc;
+  std::string WorkbookPath, StylesPath, StringsPath;
+  bool StylesNew = false, StringsNew = false, RelsChanged = false;
+  std::shared_ptr<TStyles> Styles = std::make_shared<TStyles>();
+  std::shared_ptr<TSharedStrings> Strings = std::make_shared<TSharedStrings>();
+  struct TSheetEntry {
+    QString Name;
+    std::string Path;
+    std::shared_ptr<TWorksheet> Sheet;
+  };
+  std::vector<TSheetEntry> Sheets;
+  int Active = 0;
+  struct TName {
+    pugi::xml_node Node;
+    std::optional<TFormulaRefs> Refs;  // parsed on the first insert
+  };
+  std::vector<TName> Names;
+};
+
+TWorkbook::TWorkbook() : FParts(std::make_unique<TParts>()) {}
+TWorkbook::~TWorkbook() = default;
+
+std::shared_ptr<TWorkbook> TWorkbook::Load(const QString& Path) {
+  std::shared_ptr<TWorkbook> book(new TWorkbook());
+  book->FSourcePath = Path;
+  TParts& p = *book->FParts;
+  auto damaged = [&](const QString& What) {
+    return Exception(Format(QStringLiteral("Книга «%s» повреждена: %s."), {Path, What}));
+  };
+  p.Package = TZipPackage::Read(Path);
+  try {
+    p.ContentTypes.Load(p.Package.Part("[Content_Types].xml"), Path);
+    TRelationships packageRels;
+    packageRels.Load(p.Package.Part("_rels/.rels"), "");
+    p.WorkbookPath = packageRels.TargetByType("officeDocument");
+    const std::string* workbookXml = p.WorkbookPath.empty() ? nullptr : p.Package.Part(p.WorkbookPath);
+    if (!workbookXml) throw damaged(QStringLiteral("нет основной части книги"));
+    ParseXml(p.WorkbookDoc, *workbookXml, p.WorkbookPath.c_str());
+    p.WorkbookRels.Load(p.Package.Part(TRelationships::PartFor(p.WorkbookPath)), p.WorkbookPath);
+
+    p.StylesPath = p.WorkbookRels.TargetByType("styles");
+    const std::string* stylesXml = p.StylesPath.empty() ? nullptr : p.Package.Part(p.StylesPath);
+    p.StylesNew = !stylesXml;
+    if (p.StylesNew) p.StylesPath = "xl/styles.xml";
+    p.Styles->Load(stylesXml ? *stylesXml : std::string());
+
+    p.StringsPath = p.WorkbookRels.TargetByType("sharedStrings");
+    const std::string* stringsXml = p.StringsPath.empty() ? nullptr : p.Package.Part(p.StringsPath);
+    p.StringsNew = !stringsXml;
+    if (p.StringsNew) p.StringsPath = "xl/sharedStrings.xml";
+    p.Strings->Load(stringsXml ? *stringsXml : std::string());
+
+    pugi::xml_node root = p.WorkbookDoc.document_element();
+    for (pugi::xml_node sheet : root.child("sheets").children("sheet")) {
+      const std::string path = p.WorkbookRels.TargetById(sheet.attribute("r:id").value());
+      if (path.empty() || !p.Package.Part(path)) continue;  // a chart sheet or a dangling entry
+      p.Sheets.push_back({QString::fromUtf8(sheet.attribute("name").value()), path, nullptr});
+    }
+    if (p.Sheets.empty()) throw damaged(QStringLiteral("в книге нет листов"));
+    p.Active = root.child("bookViews").child("workbookView").attribute("activeTab").as_int();
+    if (p.Active < 0 || p.Active >= static_cast<int>(p.Sheets.size())) p.Active = 0;
+    for (pugi::xml_node name : root.child("definedNames").children("definedName")) p.Names.push_back({name, {}});
+  } catch (const Exception& error) {
+    // Part readers name the part; the user needs the file too.
+    if (error.Message().contains(Path)) throw;
+    throw damaged(error.Message());
+  }
+  return book;
+}
+
+int TWorkbook::SheetCount() const { return static_cast<int>(FParts->Sheets.size()); }
+
+std::shared_ptr<TWorksheet> TWorkbook::Sheet(int Index) {
+  if (Index < 0 || Index >= SheetCount())
+    throw Exception(Format(QStringLiteral("В книге нет листа с номером %s."), {QString::number(Index + 1)}));
+  TParts::TSheetEntry& entry = FParts->Sheets[static_cast<size_t>(Index)];
+  if (!entry.Sheet)
+    entry.Sheet = std::make_shared<TWorksheet>(entry.Name, FParts->Styles, FParts->Strings,
+                                               *FParts->Package.Part(entry.Path));
+  return entry.Sheet;
+}
+
+std::shared_ptr<TWorksheet> TWorkbook::ActiveSheet() { return Sheet(FParts->Active); }
+
+void TWorkbook::ApplyInserts() {
+  for (TParts::TSheetEntry& entry : FParts->Sheets) {
+    if (!entry.Sheet) continue;
+    const std::vector<int32_t> inserts = entry.Sheet->TakeInsertLog();
+    if (inserts.empty()) continue;
+    for (TParts::TName& name : FParts->Names) {
+      if (!name.Refs) name.Refs.emplace(name.Node.text().get());
+      for (int32_t row : inserts) name.Refs->InsertRow(entry.Name, row);
+      name.Node.text().set(name.Refs->Text().c_str());
+    }
+  }
+}
+
+QString TWorkbook::DefinedName(const QString& Name, int LocalSheet) {
+  ApplyInserts();
+  const QByteArray wanted = Name.toUtf8();
+  for (const TParts::TName& name : FParts->Names) {
+    const pugi::xml_attribute local = name.Node.attribute("localSheetId");
+    if (wanted != name.Node.attribute("name").value()) continue;
+    if ((LocalSheet < 0 && !local) || (local && local.as_int() == LocalSheet))
+      return QString::fromUtf8(name.Node.text().get());
+  }
+  return {};
+}
+
+void TWorkbook::SaveAs(const QString& Path) {
+  TParts& p = *FParts;
+  ApplyInserts();
+  // The loaded package stays as loaded (the book can be saved again); the copy gets the changed parts.
+  TZipPackage package = p.Package;
+  bool relsChanged = false;
+  // The calculation chain lists formula cells by position; rows moved, so the spreadsheet rebuilds it.
+  if (const std::string chain = p.WorkbookRels.TargetByType("calcChain"); !chain.empty()) {
+    package.RemovePart(chain);
+    p.WorkbookRels.RemoveByType("calcChain");
+    p.ContentTypes.RemoveOverride(chain);
+    p.Package.RemovePart(chain);
+    relsChanged = true;
+  }
+  for (TParts::TSheetEntry& entry : p.Sheets)
+    if (entry.Sheet) package.SetPart(entry.Path, entry.Sheet->Serialize());
+  if (p.StringsNew && p.Strings->Count() > 0) {
+    p.WorkbookRels.Add("sharedStrings", "sharedStrings.xml");
+    p.ContentTypes.SetOverride(p.StringsPath, StringsType);
+    p.StringsNew = false;
+    relsChanged = true;
+  }
+  if (!p.StringsNew) package.SetPart(p.StringsPath, p.Strings->Serialize());
+  package.SetPart(p.StylesPath, p.Styles->Serialize());
+  if (p.StylesNew) {
+    p.WorkbookRels.Add("styles", "styles.xml");
+    p.ContentTypes.SetOverride(p.StylesPath, StylesType);
+    p.StylesNew = false;
+    relsChanged = true;
+  }
+  if (relsChanged) p.RelsChanged = true;
+  if (p.RelsChanged) package.SetPart(p.WorkbookRels.PartName(), p.WorkbookRels.Serialize());
+  package.SetPart(p.WorkbookPath, DocumentXml(p.WorkbookDoc));
+  p.ContentTypes.MakeWorkbook(p.WorkbookPath);
+  package.SetPart("[Content_Types].xml", p.ContentTypes.Serialize());
+  package.WriteNew(Path);
+}

@@ -1,0 +1,46 @@
+#pragma once
+// A workbook loaded from an OOXML package (.xlsx, or a template .xltx). Every part it does not change is
+// saved byte for byte as it was; the changed ones are the sheets touched, the shared strings, the styles,
+// the workbook part (defined names) and the content types (a template becomes a workbook).
+//
+//   auto book = TWorkbook::Load(u"/opt/ppr/PPR.xltx"_s);
+//   book->ActiveSheet()->SetValue(2, 1, u"График"_s);
+//   book->SaveAs(u"/tmp/out.xlsx"_s);   // fails if /tmp/out.xlsx exists
+#include <QString>
+#include <memory>
+#include <vector>
+
+class TWorksheet;
+class TStyles;
+class TSharedStrings;
+
+class TWorkbook {
+public:
+  // Loads Path. Fails with a message naming the file when it is missing, unreadable, not a zip
+  // package, a binary (97-2003) workbook, or lacks the parts a workbook needs.
+  static std::shared_ptr<TWorkbook> Load(const QString& Path);
+  ~TWorkbook();
+  TWorkbook(const TWorkbook&) = delete;
+  TWorkbook& operator=(const TWorkbook&) = delete;
+
+  const QString& SourcePath() const { return FSourcePath; }
+  int SheetCount() const;
+  std::shared_ptr<TWorksheet> Sheet(int Index);
+  std::shared_ptr<TWorksheet> ActiveSheet();
+
+  // The formula text of a defined name ("_xlnm.Print_Area"), for the sheet LocalSheet (-1: global),
+  // with the rows inserted so far applied; empty when there is none.
+  QString DefinedName(const QString& Name, int LocalSheet = -1);
+
+  // Saves as a new .xlsx at Path: written under a temporary name in the same folder, then renamed
+  // without replacing; fails, and leaves nothing behind, when Path exists or cannot be written.
+  void SaveAs(const QString& Path);
+
+private:
+  struct TParts;
+  TWorkbook();
+  void ApplyInserts();
+
+  QString FSourcePath;
+  std::unique_ptr<TParts> FParts;
+};

@@ -1,0 +1,284 @@
+// Loading and saving a worksheet part; the cell, search and format operations are in WorksheetCells.cpp
+// and WorksheetFormat.cpp.
+#include "platform/sheet/Worksheet.h"
+
+#include "platform/base/Exception.h"
+#include "platform/sheet/SharedStrings.h"
+#include "platform/sheet/Styles.h"
+#include "platform/sheet/TextSearch.h"
+#include "platform/sheet/WorksheetXml.h"
+#include "platform/sheet/XmlText.h"
+#include "platform/sheet/XmlUtil.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+const char* const WorksheetOrder[] = {
+    "sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData", "sheetCalcPr",
+    "sheetProtection", "protectedRanges", "scenarios", "autoFilter", "sortState", "dataConsolidate",
+    "customSheetViews", "mergeCells", "phoneticPr", "conditionalFormatting", "dataValidations", "hyperlinks",
+    "printOptions", "pageMargins", "pageSetup", "headerFooter", "rowBreaks", "colBreaks", "customProperties",
+    "cellWatches", "ignoredErrors", "smartTags", "drawing", "legacyDrawing", "legacyDrawingHF", "picture",
+    "oleObjects", "controls", "webPublishItems", "tableParts", "extLst"};
+
+int WorksheetPlace(const char* Name) {
+  for (size_t i = 0; i < std::size(WorksheetOrder); ++i)
+    if (std::strcmp(WorksheetOrder[i], Name) == 0) return static_cast<int>(i);
+  return static_cast<int>(std::size(WorksheetOrder));
+}
+
+pugi::xml_node PlaceChild(pugi::xml_node Parent, const char* Name) {
+  const int mine = WorksheetPlace(Name);
+  for (pugi::xml_node node : Parent.children())
+    if (WorksheetPlace(node.name()) > mine) return Parent.insert_child_before(Name, node);
+  return Parent.append_child(Name);
+}
+
+const char* const SheetDataMark = "ppr:sheetData";
+
+std::string InnerXml(pugi::xml_node Node) {
+  std::string out;
+  for (pugi::xml_node child : Node.children()) out += NodeXml(child);
+  return out;
+}
+
+std::string InlineText(pugi::xml_node Is) {
+  if (pugi::xml_node t = Is.child("t")) return t.text().get();
+  std::string text;
+  for (pugi::xml_node r : Is.children("r")) text += r.child("t").text().get();
+  return text;
+}
+
+}  // namespace
+
+bool ParseRectList(const char* Text, std::vector<TCellRect>& Rects) {
+  std::string_view rest(Text);
+  while (!rest.empty()) {
+    const size_t space = rest.find(' ');
+    const std::string_view part = rest.substr(0, space);
+    if (!part.empty()) {
+      TCellRect rect;
+      if (!ParseRectName(part, rect)) return false;
+      Rects.push_back(rect);
+    }
+    if (space == std::string_view::npos) break;
+    rest.remove_prefix(space + 1);
+  }
+  return true;
+}
+
+std::string RectListText(const std::vector<TCellRect>& Rects) {
+  std::string out;
+  for (const TCellRect& rect : Rects) {
+    if (!out.empty()) out.push_back(' ');
+    out += RectName(rect);
+  }
+  return out;
+}
+
+TWorksheet::TWorksheet(QString Name, std::shared_ptr<TStyles> Styles, std::shared_ptr<TSharedStrings> Strings,
+                       const std::string& Xml)
+    : FName(std::move(Name)), FStyles(std::move(Styles)), FStrings(std::move(Strings)),
+      FXml(std::make_unique<TXmlParts>()) {
+  const QByteArray part = (u"worksheet " + FName).toUtf8();
+  ParseXml(FXml->Doc, Xml, part.constData());
+  pugi::xml_node root = FXml->Doc.document_element();
+  FXml->SheetData = root.child("sheetData");
+  if (!FXml->SheetData) FXml->SheetData = PlaceChild(root, "sheetData");
+  ParseSheetData(&FXml->SheetData);
+  while (FXml->SheetData.first_child()) FXml->SheetData.remove_child(FXml->SheetData.first_child());
+  FXml->SheetData.append_child(pugi::node_comment).set_value(SheetDataMark);
+
+  for (pugi::xml_node merge : root.child("mergeCells").children("mergeCell")) {
+    TCellRect rect;
+    if (ParseRectName(merge.attribute("ref").value(), rect)) FMerges.push_back(rect);
+  }
+  root.remove_child("mergeCells");
+
+  auto keep = [this](pugi::xml_attribute attr) {
+    TSheetRef ref{attr, {}};
+    if (attr && ParseRectList(attr.value(), ref.Rects)) FXml->Refs.push_back(std::move(ref));
+  };
+  for (pugi::xml_node cf : root.children("conditionalFormatting")) keep(cf.attribute("sqref"));
+  for (pugi::xml_node dv : root.child("dataValidations").children("dataValidation")) keep(dv.attribute("sqref"));
+  for (pugi::xml_node link : root.child("hyperlinks").children("hyperlink")) keep(link.attribute("ref"));
+}
+
+TWorksheet::~TWorksheet() = default;
+
+void TWorksheet::ParseSheetData(const void* SheetDataNode) {
+  const pugi::xml_node sheetData = *static_cast<const pugi::xml_node*>(SheetDataNode);
+  int32_t lastRow = 0;
+  for (pugi::xml_node rowNode : sheetData.children("row")) {
+    TRow row;
+    row.Number = rowNode.attribute("r") ? rowNode.attribute("r").as_int() : lastRow + 1;
+    if (row.Number <= lastRow || row.Number > MaxSheetRow) continue;  // out of order: not a valid part
+    lastRow = row.Number;
+    std::string attrs;
+    for (pugi::xml_attribute attr : rowNode.attributes()) {
+      if (std::strcmp(attr.name(), "r") == 0 || std::strcmp(attr.name(), "spans") == 0) continue;
+      attrs += ' ';
+      attrs += attr.name();
+      attrs += "=\"";
+      AppendXmlEscaped(attrs, attr.value());
+      attrs += '"';
+    }
+    auto [it, added] = FXml->RowAttrIndex.emplace(attrs, static_cast<uint32_t>(FXml->RowAttrs.size()));
+    if (added) FXml->RowAttrs.push_back(attrs);
+    row.Attrs = it->second;
+
+    int32_t lastCol = 0;
+    for (pugi::xml_node c : rowNode.children("c")) {
+      int32_t r = row.Number, col = lastCol + 1;
+      if (pugi::xml_attribute ref = c.attribute("r")) ParseCellName(ref.value(), r, col);
+      if (col <= lastCol || col > MaxSheetColumn) continue;
+      lastCol = col;
+      TCell cell;
+      cell.Col = static_cast<uint16_t>(col);
+      cell.Style = c.attribute("s").as_uint();
+      const std::string_view type = c.attribute("t").value();
+      pugi::xml_node v = c.child("v");
+      if (c.child("f") || type == "e" || type == "d") {
+        cell.Type = TCellType::Raw;
+        cell.Index = static_cast<uint32_t>(FXml->RawCells.size());
+        FXml->RawCells.push_back({std::string(type), InnerXml(c), v.text().get()});
+      } else if (type == "s") {
+        const uint32_t index = v.text().as_uint();
+        if (v && index < FStrings->Count()) {
+          cell.Type = TCellType::String;
+          cell.Index = index;
+        }
+      } else if (type == "inlineStr" || type == "str") {
+        const std::string text = type == "str" ? std::string(v.text().get()) : InlineText(c.child("is"));
+        if (!text.empty()) {
+          cell.Type = TCellType::String;
+          cell.Index = FStrings->Add(text);
+        }
+      } else if (type == "b") {
+        if (v) {
+          cell.Type = TCellType::Bool;
+          cell.Bool = v.text().as_int() != 0;
+        }
+      } else if (v) {
+        cell.Type = TCellType::Number;
+        cell.Number = v.text().as_double();
+      }
+      row.Cells.push_back(cell);
+    }
+    FRows.Append(std::move(row));
+  }
+}
+
+std::optional<double> TWorksheet::RowHeight(int32_t Row) const {
+  const TRow* row = FRows.Find(Row);
+  if (!row) return std::nullopt;
+  const std::string& attrs = FXml->RowAttrs[row->Attrs];
+  const size_t at = attrs.find(" ht=\"");
+  if (at == std::string::npos) return std::nullopt;
+  return std::strtod(attrs.c_str() + at + 5, nullptr);
+}
+
+TCellRect TWorksheet::Dimension() const {
+  TCellRect dim{0, 0, 0, 0};
+  FRows.ForEach(1, [&](TRow& row) {
+    if (row.Cells.empty()) return true;
+    if (dim.R1 == 0) dim.R1 = row.Number;
+    dim.R2 = row.Number;
+    const int32_t c1 = row.Cells.front().Col, c2 = row.Cells.back().Col;
+    if (dim.C1 == 0 || c1 < dim.C1) dim.C1 = c1;
+    if (c2 > dim.C2) dim.C2 = c2;
+    return true;
+  });
+  if (dim.R1 == 0) return {1, 1, 1, 1};
+  return dim;
+}
+
+std::string TWorksheet::Serialize() {
+  pugi::xml_node root = FXml->Doc.document_element();
+  pugi::xml_node dimension = root.child("dimension");
+  if (!dimension) dimension = PlaceChild(root, "dimension");
+  const std::string dimText = RectName(Dimension());
+  if (!dimension.attribute("ref")) dimension.append_attribute("ref");
+  dimension.attribute("ref").set_value(dimText.c_str());
+
+  root.remove_child("mergeCells");
+  if (!FMerges.empty()) {
+    pugi::xml_node merges = PlaceChild(root, "mergeCells");
+    merges.append_attribute("count").set_value(FMerges.size());
+    for (const TCellRect& rect : FMerges)
+      merges.append_child("mergeCell").append_attribute("ref").set_value(RectName(rect).c_str());
+  }
+  for (TSheetRef& ref : FXml->Refs) ref.Attr.set_value(RectListText(ref.Rects).c_str());
+
+  const std::string outer = DocumentXml(FXml->Doc);
+  const std::string mark = std::string("<!--") + SheetDataMark + "-->";
+  const size_t at = outer.find(mark);
+
+  std::string out;
+  size_t cells = 0;
+  FRows.ForEach(1, [&](TRow& row) {
+    cells += row.Cells.size() + 1;
+    return true;
+  });
+  out.reserve(outer.size() + cells * 36);
+  out.append(outer, 0, at);
+  std::string ref;
+  FRows.ForEach(1, [&](TRow& row) {
+    const std::string& attrs = FXml->RowAttrs[row.Attrs];
+    if (row.Cells.empty() && attrs.empty()) return true;
+    out += "<row r=\"";
+    AppendInt(out, row.Number);
+    out += '"';
+    out += attrs;
+    if (row.Cells.empty()) {
+      out += "/>";
+      return true;
+    }
+    out += '>';
+    for (const TCell& cell : row.Cells) {
+      out += "<c r=\"";
+      AppendColumnName(out, cell.Col);
+      AppendInt(out, row.Number);
+      out += '"';
+      if (cell.Style != 0) {
+        out += " s=\"";
+        AppendInt(out, cell.Style);
+        out += '"';
+      }
+      switch (cell.Type) {
+        case TCellType::Empty: out += "/>"; break;
+        case TCellType::Number:
+          out += "><v>";
+          AppendNumber(out, cell.Number);
+          out += "</v></c>";
+          break;
+        case TCellType::String:
+          out += " t=\"s\"><v>";
+          AppendInt(out, cell.Index);
+          out += "</v></c>";
+          break;
+        case TCellType::Bool: out += cell.Bool ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>"; break;
+        case TCellType::Raw: {
+          const TRawCell& raw = FXml->RawCells[cell.Index];
+          if (!raw.TypeAttr.empty()) {
+            out += " t=\"";
+            out += raw.TypeAttr;
+            out += '"';
+          }
+          out += '>';
+          out += raw.Inner;
+          out += "</c>";
+          break;
+        }
+      }
+    }
+    out += "</row>";
+    return true;
+  });
+  out.append(outer, at + mark.size(), std::string::npos);
+  return out;
+}
+
+std::vector<int32_t> TWorksheet::TakeInsertLog() { return std::exchange(FInsertLog, {}); }

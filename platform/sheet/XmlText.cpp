@@ -1,0 +1,51 @@
+#include "platform/sheet/XmlText.h"
+
+#include <charconv>
+#include <cmath>
+
+void AppendXmlEscaped(std::string& Out, std::string_view Text) {
+  size_t start = 0;
+  for (size_t i = 0; i < Text.size(); ++i) {
+    const unsigned char ch = static_cast<unsigned char>(Text[i]);
+    const char* rep = nullptr;
+    char buf[8];
+    switch (ch) {
+      case '&': rep = "&amp;"; break;
+      case '<': rep = "&lt;"; break;
+      case '>': rep = "&gt;"; break;
+      case '"': rep = "&quot;"; break;
+      default:
+        if (ch < 0x20 && ch != '\t' && ch != '\n' && ch != '\r') {
+          static const char hex[] = "0123456789ABCDEF";
+          buf[0] = '_'; buf[1] = 'x'; buf[2] = '0'; buf[3] = '0';
+          buf[4] = hex[ch >> 4]; buf[5] = hex[ch & 15]; buf[6] = '_'; buf[7] = 0;
+          rep = buf;
+        }
+    }
+    if (rep) {
+      Out.append(Text.data() + start, i - start);
+      Out.append(rep);
+      start = i + 1;
+    }
+  }
+  Out.append(Text.data() + start, Text.size() - start);
+}
+
+void AppendNumber(std::string& Out, double Value) {
+  if (!std::isfinite(Value)) Value = 0;
+  char buf[32];
+  const auto res = std::to_chars(buf, buf + sizeof buf, Value);
+  Out.append(buf, res.ptr);
+}
+
+void AppendInt(std::string& Out, int64_t Value) {
+  char buf[24];
+  const auto res = std::to_chars(buf, buf + sizeof buf, Value);
+  Out.append(buf, res.ptr);
+}
+
+bool NeedsSpacePreserve(std::string_view Text) {
+  if (Text.empty()) return false;
+  auto blank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r'; };
+  return blank(Text.front()) || blank(Text.back());
+}

@@ -1,0 +1,12 @@
+#pragma once
+// pugixml helpers shared by the part readers: parsing with a message that names the part, and writing
+// a node or a document back without reformatting.
+#include <pugixml.hpp>
+#include <string>
+
+// Parses Xml into Doc; fails with a message naming Part when it is not well-formed.
+void ParseXml(pugi::xml_document& Doc, const std::string& Xml, const char* Part);
+// The node's XML exactly as pugixml writes it raw (no indentation added).
+std::string NodeXml(const pugi::xml_node& Node);
+// The whole document, declaration included when it had one.
+std::string DocumentXml(const pugi::xml_document& Doc);
