@@ -7,7 +7,10 @@
 class TADOQuery : public TCustomADODataSet {
 public:
   const QString& SQL() const { return FSQL; }
-  void SetSQL(const QString& Value) { FSQL = Value; }
+  void SetSQL(const QString& Value) {
+    FSQL = Value;
+    ForgetGivenRows();
+  }
   TCustomADODataSet* NewInstance() const override { return new TADOQuery; }
 
 protected:

@@ -10,7 +10,10 @@
 class TADOStoredProc : public TCustomADODataSet {
 public:
   const QString& ProcedureName() const { return FProcedureName; }
-  void SetProcedureName(const QString& Value) { FProcedureName = Value; }
+  void SetProcedureName(const QString& Value) {
+    FProcedureName = Value;
+    ForgetGivenRows();
+  }
   TParameters& Parameters() { return FParameters; }
   TCustomADODataSet* NewInstance() const override { return new TADOStoredProc; }
 

@@ -33,6 +33,16 @@ void TCustomADODataSet::OpenOnRows(const std::vector<TFieldDef>& Fields,
   Open();
 }
 
+void TCustomADODataSet::SetConnection(TADOConnection* Value) {
+  FConnection = Value;
+  ForgetGivenRows();
+}
+
+void TCustomADODataSet::ForgetGivenRows() {
+  FCloneStore.reset();
+  FLockType = ltUnspecified;
+}
+
 std::shared_ptr<TRowStore> TCustomADODataSet::OpenCursor() {
   if (FCloneStore) return FCloneStore;
   return Execute();

@@ -17,12 +17,13 @@ public:
   ~TCustomADODataSet() override;
 
   TADOConnection* Connection() const { return FConnection; }
-  void SetConnection(TADOConnection* Value) { FConnection = Value; }
+  void SetConnection(TADOConnection* Value);  // also drops rows that Clone or OpenOnRows gave
 
   // Closes this dataset and opens it as a second cursor over Source's rows (Source must be open):
   // own position, filter and sort, shared rows and indexes. With ltReadOnly, Edit/Insert/Append/
   // Delete raise "Cannot modify a read-only dataset". The clone keeps the rows alive even if Source
-  // closes; it sees what Source posts afterwards. Reopening a closed clone opens on the same rows.
+  // closes; it sees what Source posts afterwards. Reopening a closed clone opens on the same rows,
+  // until a new connection or statement is set.
   void Clone(TCustomADODataSet& Source, TLockType LockType = ltReadOnly);
   TLockType LockType() const { return FLockType; }
 
@@ -39,6 +40,7 @@ protected:
   virtual std::shared_ptr<TRowStore> Execute() = 0;
   void CheckCanModify() const override;
   TADOConnection& CheckConnection() const;  // "Missing Connection or ConnectionString"; opens it
+  void ForgetGivenRows();  // the next Open runs the statement again
 
 private:
   TADOConnection* FConnection = nullptr;

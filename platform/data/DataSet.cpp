@@ -157,11 +157,14 @@ void TDataSet::Reposition() {
   FEof = FRecNo < 0;
 }
 
-void TDataSet::MoveTo(int ViewIndex) {
+void TDataSet::MoveTo(int ViewIndex, bool AtBof, bool AtEof) {
   const int distance = ViewIndex - FRecNo;
   const quint64 before = FCurrentRowId;
   FRecNo = ViewIndex;
   FCurrentRowId = FStore->Row(View().Position(ViewIndex)).Id;
+  // The state is complete before the links hear of it: a handler may move the cursor again.
+  FBof = AtBof;
+  FEof = AtEof;
   if (FCurrentRowId != before) Notify(TEvent::DataSetScrolled, distance);
 }
 
@@ -169,9 +172,11 @@ void TDataSet::First() {
   CheckActive();
   CheckBrowseMode();
   Sync();
-  if (View().Size() > 0) MoveTo(0);
-  FBof = true;
-  FEof = View().Size() == 0;
+  if (View().Size() > 0) {
+    MoveTo(0, true, false);
+  } else {
+    FBof = FEof = true;
+  }
 }
 
 void TDataSet::Last() {
@@ -179,9 +184,11 @@ void TDataSet::Last() {
   CheckBrowseMode();
   Sync();
   const int size = View().Size();
-  if (size > 0) MoveTo(size - 1);
-  FEof = true;
-  FBof = size == 0;
+  if (size > 0) {
+    MoveTo(size - 1, false, true);
+  } else {
+    FBof = FEof = true;
+  }
 }
 
 void TDataSet::Next() {
@@ -189,9 +196,7 @@ void TDataSet::Next() {
   CheckBrowseMode();
   Sync();
   if (FRecNo + 1 < View().Size()) {
-    MoveTo(FRecNo + 1);
-    FBof = false;
-    FEof = false;
+    MoveTo(FRecNo + 1, false, false);
   } else {
     FEof = true;
   }
@@ -202,9 +207,7 @@ void TDataSet::Prior() {
   CheckBrowseMode();
   Sync();
   if (FRecNo > 0) {
-    MoveTo(FRecNo - 1);
-    FBof = false;
-    FEof = false;
+    MoveTo(FRecNo - 1, false, false);
   } else {
     FBof = true;
   }
@@ -335,8 +338,7 @@ bool TDataSet::Locate(const QString& FieldName, const QVariant& Value) {
   Sync();
   const int index = FindInView(FieldName, Value);
   if (index < 0) return false;
-  MoveTo(index);
-  FEof = FBof = false;
+  MoveTo(index, false, false);
   return true;
 }
 
@@ -366,10 +368,10 @@ bool TDataSet::BookmarkValid(const TBookmark& Bookmark) const {
 
 void TDataSet::GotoBookmark(const TBookmark& Bookmark) {
   CheckActive();
+  if (Bookmark.IsNone()) return;  // what an empty cursor handed out
   CheckBrowseMode();
   if (!BookmarkValid(Bookmark)) throw Exception(u"Record not found"_s);
-  MoveTo(View().IndexOfPosition(FStore->PositionOf(Bookmark.FRowId)));
-  FEof = FBof = false;
+  MoveTo(View().IndexOfPosition(FStore->PositionOf(Bookmark.FRowId)), false, false);
 }
 
 const std::vector<QVariant>& TDataSet::CurrentValues() const {

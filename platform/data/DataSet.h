@@ -91,7 +91,8 @@ public:
   QVariant Lookup(const QString& KeyField, const QVariant& KeyValue, const QString& ResultField);
 
   TBookmark GetBookmark() const;                        // none when there is no current row
-  void GotoBookmark(const TBookmark& Bookmark);         // "Record not found" when not valid
+  // "Record not found" when the row is gone or filtered out; a none bookmark does nothing.
+  void GotoBookmark(const TBookmark& Bookmark);
   bool BookmarkValid(const TBookmark& Bookmark) const;  // the row exists and is in the view
 
   void Edit();    // "Cannot edit an empty dataset" when there is no row
@@ -128,7 +129,7 @@ private:
   const TRowView& View() const;     // call after Sync
   const TRowView& PlainView() const;
   int FindInView(const QString& FieldName, const QVariant& Value) const;
-  void MoveTo(int ViewIndex);       // notifies DataSetScrolled when the row changes
+  void MoveTo(int ViewIndex, bool AtBof, bool AtEof);  // notifies DataSetScrolled on a change of row
   void Reposition();                // to the first row without notice (after refilter/resort)
   bool HasCurrentRow() const { return FRecNo >= 0; }
   const std::vector<QVariant>& CurrentValues() const;

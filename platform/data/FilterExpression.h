@@ -2,6 +2,7 @@
 // A parsed filter text and its application to rows (the language is described in DataSet.h).
 //   auto filter = TFilterExpression::Parse(u"(parentid=12) AND NOT fname IS NULL"_s);
 //   TRowView rows = filter->Apply(store, TRowView::AllRows(store.RowCount()));
+#include "platform/data/FilterNode.h"
 #include "platform/data/RowView.h"
 
 #include <QString>
@@ -11,7 +12,6 @@ class TRowStore;
 
 class TFilterExpression {
 public:
-  struct TNode;
   // Raises Exception "Invalid filter expression '%s': %s at position %s" (position 1-based).
   static std::shared_ptr<const TFilterExpression> Parse(const QString& Text);
   ~TFilterExpression();
@@ -21,7 +21,7 @@ public:
   TRowView Apply(const TRowStore& Store, const TRowView& Base) const;
 
 private:
-  explicit TFilterExpression(std::unique_ptr<TNode> Root);
-  std::unique_ptr<TNode> FRoot;
+  TFilterExpression(std::unique_ptr<TFilterNode> Root, int SlotCount);
+  std::unique_ptr<TFilterNode> FRoot;
   int FSlotCount = 0;
 };

@@ -80,9 +80,9 @@ void BindParameter(const TStmt& Stmt, SQLUSMALLINT Number, TBound& B) {
   if (IsBinary(B)) {
     B.Bytes = B.Value.toByteArray();
     cType = SQL_C_BINARY;
-    sqlType = SQL_VARBINARY;
-    // Above 8000 bytes only varbinary(max) carries it; column size 0 asks the driver for that.
-    columnSize = B.Bytes.size() > 8000 || B.DeclaredSize > 8000 ? 0 : static_cast<SQLULEN>(std::max<qsizetype>(B.Bytes.size(), 1));
+    // Up to 8000 bytes a varbinary(n) carries it; beyond, only the long type reaches varbinary(max).
+    sqlType = B.Bytes.size() > 8000 ? SQL_LONGVARBINARY : SQL_VARBINARY;
+    columnSize = static_cast<SQLULEN>(std::max<qsizetype>(B.Bytes.size(), 1));
     buffer = B.Bytes.isEmpty() ? static_cast<SQLPOINTER>(&B.Bit) : static_cast<SQLPOINTER>(B.Bytes.data());
     bufferLength = static_cast<SQLLEN>(B.Bytes.size());
     B.Indicator = static_cast<SQLLEN>(B.Bytes.size());
@@ -109,7 +109,7 @@ void BindParameter(const TStmt& Stmt, SQLUSMALLINT Number, TBound& B) {
     B.Text = B.Value.toString();
     const auto length = static_cast<SQLULEN>(B.Text.size());
     columnSize = std::max<SQLULEN>({length, static_cast<SQLULEN>(std::max(B.DeclaredSize, 0)), 1});
-    if (columnSize > 4000) columnSize = 0;  // nvarchar(max)
+    if (length > 4000) sqlType = SQL_WLONGVARCHAR;  // beyond nvarchar(4000)
     buffer = B.Text.isEmpty() ? static_cast<SQLPOINTER>(&B.Bit) : static_cast<SQLPOINTER>(W(B.Text));
     bufferLength = static_cast<SQLLEN>(B.Text.size() * 2);
     B.Indicator = bufferLength;
@@ -192,11 +192,7 @@ QVariant ReadValue(const TStmt& Stmt, SQLUSMALLINT Column, TFieldType Type) {
       unsigned char bit = 0;
       return ReadFixed(Stmt, Column, SQL_C_BIT, bit) ? QVariant(bit != 0) : QVariant(QMetaType::fromType<bool>());
     }
-    case ftInteger: {
-      SQLINTEGER number = 0;
-      return ReadFixed(Stmt, Column, SQL_C_SLONG, number) ? QVariant(static_cast<int>(number))
-                                                           : QVariant(QMetaType::fromType<int>());
-    }
+    case ftInteger:  // read wide: some drivers call any integer column SQL_INTEGER
     case ftLargeint: {
       SQLBIGINT number = 0;
       return ReadFixed(Stmt, Column, SQL_C_SBIGINT, number) ? QVariant(static_cast<qlonglong>(number))
@@ -321,7 +317,7 @@ std::shared_ptr<TRowStore> TOdbcDriver::ExecProc(const QString& ProcedureName, c
     const TParameter& parameter = Params.Items(i);
     if (parameter.Direction() != pdInput && parameter.Direction() != pdInputOutput) continue;
     names << parameter.Name();
-    TBound value(parameter.Value());
+    TBound value(parameter.TypedValue());
     value.DeclaredType = parameter.DataType();
     value.DeclaredSize = parameter.Size();
     bound.push_back(std::move(value));

@@ -15,6 +15,9 @@ public:
   TParameterDirection Direction() const { return FDirection; }
   int Size() const { return FSize; }
   const QVariant& Value() const { return FValue; }
+  // The value as the declared kind sends it: text for ftString/ftWideString (the year goes as
+  // "2013", never 2013), bytes for ftBlob, a 64-bit integer for the integer kinds; NULL stays NULL.
+  QVariant TypedValue() const;
   void SetValue(const QVariant& Value) { FValue = Value; }
   // The whole of Stream as the value; DataType becomes ftBlob (the only kind accepted here,
   // else Exception "Parameter %s: a stream loads only into a binary parameter").

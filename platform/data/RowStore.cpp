@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <atomic>
+#include <limits>
 
 namespace {
 
@@ -99,6 +100,26 @@ void TRowStore::SettleTypes() {
           def.DataType = TypeOfValue(row.Values[f]);
           break;
         }
+      }
+    }
+    if (def.DataType == ftInteger || def.DataType == ftLargeint) {
+      // Integer columns are int when every value fits 32 bits, whatever width the engine reported.
+      bool fits = true;
+      for (const TRow& row : FRows) {
+        const QVariant& value = row.Values[f];
+        if (value.typeId() != QMetaType::LongLong) continue;  // text in an integer column stays text
+        const qlonglong number = value.toLongLong();
+        if (number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max()) {
+          fits = false;
+          break;
+        }
+      }
+      def.DataType = fits ? ftInteger : ftLargeint;
+      for (TRow& row : FRows) {
+        QVariant& value = row.Values[f];
+        if (value.isNull()) continue;
+        if (fits && value.typeId() == QMetaType::LongLong) value = static_cast<int>(value.toLongLong());
+        if (!fits && value.typeId() == QMetaType::Int) value = static_cast<qlonglong>(value.toInt());
       }
     }
     const QMetaType type = MetaTypeOf(def.DataType);

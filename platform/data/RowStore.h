@@ -35,7 +35,8 @@ public:
 
   // Loading: values in field order; a NULL should be a null QVariant.
   void AppendRow(std::vector<QVariant> Values);
-  // Fixes each ftUnknown field's type from its first non-null value and gives NULLs that type.
+  // Fixes each ftUnknown field's type from its first non-null value and gives NULLs that type;
+  // integer fields become ftInteger (int values) when every value fits 32 bits, else ftLargeint.
   void SettleTypes();
 
   // Editing (Post and Delete of a cursor).

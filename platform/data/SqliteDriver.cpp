@@ -51,14 +51,11 @@ private:
 void BindValue(sqlite3_stmt* Stmt, int Index, const QVariant& Value) {
   int rc = SQLITE_OK;
   if (Value.isNull() || !Value.isValid()) {
-    // An empty binary value is still a value (a zero-length blob), not NULL.
-    if (Value.typeId() == QMetaType::QByteArray && Value.isValid() && !Value.toByteArray().isNull())
-      rc = sqlite3_bind_zeroblob(Stmt, Index, 0);
-    else
-      rc = sqlite3_bind_null(Stmt, Index);
+    rc = sqlite3_bind_null(Stmt, Index);
   } else {
     switch (Value.typeId()) {
       case QMetaType::QByteArray: {
+        // constData() is never a null pointer, so an empty array binds a zero-length blob, not NULL.
         const QByteArray bytes = Value.toByteArray();
         rc = sqlite3_bind_blob64(Stmt, Index, bytes.constData(), static_cast<sqlite3_uint64>(bytes.size()),
                                  SQLITE_TRANSIENT);
@@ -183,7 +180,7 @@ std::shared_ptr<TRowStore> TSqliteDriver::ExecProc(const QString& ProcedureName,
     const char* name = sqlite3_bind_parameter_name(stmt.Get(), i);
     if (!name) continue;
     if (const TParameter* parameter = Params.FindParam(QString::fromUtf8(name)))
-      BindValue(stmt.Get(), i, parameter->Value());
+      BindValue(stmt.Get(), i, parameter->TypedValue());
   }
   return FetchSqliteRows(stmt.Get());
 }

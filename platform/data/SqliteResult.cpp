@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <limits>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -81,20 +80,6 @@ std::shared_ptr<TRowStore> FetchSqliteRows(sqlite3_stmt* Statement) {
           break;
         }
     }
-    if (def.DataType != ftLargeint) continue;
-    bool fits = true;
-    for (const auto& row : rows) {
-      if (row[col].typeId() != QMetaType::LongLong) continue;
-      const qlonglong v = row[col].toLongLong();
-      if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) {
-        fits = false;
-        break;
-      }
-    }
-    if (!fits) continue;
-    def.DataType = ftInteger;
-    for (auto& row : rows)
-      if (row[col].typeId() == QMetaType::LongLong) row[col] = static_cast<int>(row[col].toLongLong());
   }
   auto store = std::make_shared<TRowStore>(std::move(fields));
   for (auto& row : rows) store->AppendRow(std::move(row));

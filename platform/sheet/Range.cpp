@@ -49,6 +49,7 @@ void TRange::Insert() const {
   if (FRect.C1 != 1 || FRect.C2 != MaxSheetColumn)
     throw Exception(Format(QStringLiteral("Вставить можно только целые строки листа «%s»."), {FSheet->Name()}));
   for (int32_t r = FRect.R1; r <= FRect.R2; ++r) FSheet->InsertRow(FRect.R1);
+  FSheet->Select(FRect);  // the selection stays on the new rows
 }
 
 void TRange::Merge() const { FSheet->Merge(FRect); }

@@ -12,14 +12,16 @@ void TSharedStrings::Load(const std::string& Xml) {
   ParseXml(doc, Xml, "xl/sharedStrings.xml");
   for (pugi::xml_node si : doc.document_element().children("si")) {
     std::string text;
-    if (pugi::xml_node t = si.child("t")) {
-      text = t.text().get();
+    const pugi::xml_node plain = si.child("t");
+    if (plain) {
+      text = plain.text().get();
     } else {
       for (pugi::xml_node r : si.children("r")) text += r.child("t").text().get();
     }
     FTexts.push_back(std::move(text));
     FRaw.push_back(NodeXml(si));
-    FIndex.emplace(FTexts.back(), static_cast<uint32_t>(FTexts.size() - 1));
+    // A plain text written later must not share a rich entry: it would take on the entry's fonts.
+    if (plain) FIndex.emplace(FTexts.back(), static_cast<uint32_t>(FTexts.size() - 1));
   }
 }
 

@@ -87,7 +87,7 @@ TWorksheet::TWorksheet(QString Name, std::shared_ptr<TStyles> Styles, std::share
   pugi::xml_node root = FXml->Doc.document_element();
   FXml->SheetData = root.child("sheetData");
   if (!FXml->SheetData) FXml->SheetData = PlaceChild(root, "sheetData");
-  ParseSheetData(&FXml->SheetData);
+  ParseSheetData(FXml->SheetData);
   while (FXml->SheetData.first_child()) FXml->SheetData.remove_child(FXml->SheetData.first_child());
   FXml->SheetData.append_child(pugi::node_comment).set_value(SheetDataMark);
 
@@ -108,10 +108,9 @@ TWorksheet::TWorksheet(QString Name, std::shared_ptr<TStyles> Styles, std::share
 
 TWorksheet::~TWorksheet() = default;
 
-void TWorksheet::ParseSheetData(const void* SheetDataNode) {
-  const pugi::xml_node sheetData = *static_cast<const pugi::xml_node*>(SheetDataNode);
+void TWorksheet::ParseSheetData(const pugi::xml_node& SheetData) {
   int32_t lastRow = 0;
-  for (pugi::xml_node rowNode : sheetData.children("row")) {
+  for (pugi::xml_node rowNode : SheetData.children("row")) {
     TRow row;
     row.Number = rowNode.attribute("r") ? rowNode.attribute("r").as_int() : lastRow + 1;
     if (row.Number <= lastRow || row.Number > MaxSheetRow) continue;  // out of order: not a valid part

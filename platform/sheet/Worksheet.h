@@ -22,6 +22,9 @@
 class TStyles;
 class TSharedStrings;
 struct TTextSearch;
+namespace pugi {
+class xml_node;
+}
 
 struct TCellPos {
   int32_t Row = 0;
@@ -90,7 +93,7 @@ public:
 
 private:
   struct TXmlParts;
-  void ParseSheetData(const void* SheetDataNode);
+  void ParseSheetData(const pugi::xml_node& SheetData);
   TCell& CellAt(int32_t Row, int32_t Col);
   const TCell* FindCell(int32_t Row, int32_t Col) const;
   void StoreValue(int32_t Row, TCell& Cell, const QVariant& Value);

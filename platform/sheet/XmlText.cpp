@@ -33,6 +33,11 @@ void AppendXmlEscaped(std::string& Out, std::string_view Text) {
 
 void AppendNumber(std::string& Out, double Value) {
   if (!std::isfinite(Value)) Value = 0;
+  // Whole numbers as integers: "-9000000000", not the shortest form "-9e+09", which readers take for a float.
+  if (Value == std::trunc(Value) && std::fabs(Value) < 1e15) {
+    AppendInt(Out, static_cast<int64_t>(Value));
+    return;
+  }
   char buf[32];
   const auto res = std::to_chars(buf, buf + sizeof buf, Value);
   Out.append(buf, res.ptr);

@@ -1,0 +1,175 @@
+// Writes the schedule's shape (20 columns, a subdivision header merged every 50 rows, borders and wrapping
+// over the body) through ExcelCore, and the same cells through libxlsxwriter in its normal and
+// constant-memory modes. Each case runs in a child process so that its peak memory is its own.
+//
+//   bench_schedule_sheet            10,000 and 100,000 rows
+//   bench_schedule_sheet 5000       the rows given
+//   bench_schedule_sheet --keep ... the files stay in the temporary folder, for a reader to check
+#include "platform/base/Exception.h"
+#include "report/ExcelCore.h"
+
+#include <QFileInfo>
+#include <QString>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+#include <xlsxwriter.h>
+
+namespace {
+
+bool GKeep = false;
+constexpr int Columns = 20;
+constexpr int HeaderEvery = 50;
+
+// The cells of body row I (0-based, headers not counted), as the schedule fills them.
+struct TBodyRow {
+  std::string Name, Type, Serial;
+  int Month;
+};
+
+TBodyRow BodyRow(int I) {
+  return {"Средство измерения " + std::to_string(I % 500), "МП-" + std::to_string(I % 37),
+          std::to_string(100000 + I), I % 12};
+}
+
+const char* const Limits = "0–10 МПа";
+const char* const Precision = "1,5";
+const char* const VrfDate = "03.2012";
+
+QString Q(const std::string& Text) { return QString::fromStdString(Text); }
+
+void WriteWithExcelCore(int Rows, const std::string& Path) {
+  using namespace ExcelCore;
+  qputenv("PPR_OUTPUT", QByteArray::fromStdString(Path));
+  OpenExcel(QStringLiteral("PPR.xlt"));
+  ReplaceText(QStringLiteral("#year#"), QStringLiteral("2024"));
+  StartBody(QStringLiteral("#body#"));
+  CreateRowBuffer(Columns);
+  int body = 0;
+  for (int written = 0; written < Rows; ++written) {
+    if (written % HeaderEvery == 0) {
+      SetBufferCell(0, QString());
+      SetBufferCell(1, Q("Подразделение " + std::to_string(written / HeaderEvery + 1)));
+      SetBufferCell(2, QStringLiteral("#merge#"));
+      WriteRowBuffer();
+      NextRow();
+      continue;
+    }
+    const TBodyRow row = BodyRow(body);
+    SetBufferCell(0, ++body);
+    SetBufferCell(1, Q(row.Name));
+    SetBufferCell(2, Q(row.Type));
+    SetBufferCell(3, Q(row.Serial));
+    SetBufferCell(4, QString::fromUtf8(Limits));
+    SetBufferCell(5, QString::fromUtf8(Precision));
+    SetBufferCell(6, QString::fromUtf8(VrfDate));
+    for (int m = 0; m < 12; ++m) SetBufferCell(7 + m, m == row.Month ? QStringLiteral("П") : QVariant());
+    WriteRowBuffer();
+    InsertRowBelow();
+    NextRow();
+  }
+  DrawBodyBorders();
+  MergeMarkedRows(2, 18);
+  ShowWorkbook();
+  ReleaseExcel();
+}
+
+void WriteWithXlsxWriter(int Rows, const std::string& Path, bool ConstantMemory) {
+  lxw_workbook_options options = {};
+  options.constant_memory = ConstantMemory ? LXW_TRUE : LXW_FALSE;
+  lxw_workbook* book = workbook_new_opt(Path.c_str(), &options);
+  lxw_worksheet* sheet = workbook_add_worksheet(book, "График");
+  lxw_format* body = workbook_add_format(book);
+  format_set_border(body, LXW_BORDER_THIN);
+  format_set_text_wrap(body);
+  lxw_format* header = workbook_add_format(book);
+  format_set_border(header, LXW_BORDER_THIN);
+  format_set_bold(header);
+  format_set_align(header, LXW_ALIGN_CENTER);
+  const lxw_row_t top = 10;  // the template's body starts on row 11
+  int number = 0;
+  for (int written = 0; written < Rows; ++written) {
+    const lxw_row_t r = top + static_cast<lxw_row_t>(written);
+    if (written % HeaderEvery == 0) {
+      worksheet_write_blank(sheet, r, 0, body);
+      const std::string caption = "Подразделение " + std::to_string(written / HeaderEvery + 1);
+      worksheet_merge_range(sheet, r, 1, r, 20, caption.c_str(), header);
+      continue;
+    }
+    const TBodyRow row = BodyRow(number);
+    worksheet_write_number(sheet, r, 0, ++number, body);
+    worksheet_write_string(sheet, r, 1, row.Name.c_str(), body);
+    worksheet_write_string(sheet, r, 2, row.Type.c_str(), body);
+    worksheet_write_string(sheet, r, 3, row.Serial.c_str(), body);
+    worksheet_write_string(sheet, r, 4, Limits, body);
+    worksheet_write_string(sheet, r, 5, Precision, body);
+    worksheet_write_string(sheet, r, 6, VrfDate, body);
+    for (int m = 0; m < 12; ++m) {
+      const auto col = static_cast<lxw_col_t>(7 + m);
+      if (m == row.Month) worksheet_write_string(sheet, r, col, "П", body);
+      else worksheet_write_blank(sheet, r, col, body);
+    }
+    worksheet_write_blank(sheet, r, 19, body);
+  }
+  if (workbook_close(book) != LXW_NO_ERROR) std::fprintf(stderr, "libxlsxwriter failed\n");
+}
+
+// Runs Case in a child; prints seconds, rows per second, peak memory and the file's size.
+template <class TCase>
+void Measure(const char* Name, int Rows, const std::string& Path, TCase Case) {
+  std::remove(Path.c_str());
+  std::fflush(stdout);
+  const pid_t child = fork();
+  if (child == 0) {
+    int code = 0;
+    try {
+      Case();
+    } catch (const Exception& error) {
+      std::fprintf(stderr, "%s: %s\n", Name, error.what());
+      code = 1;
+    }
+    std::_Exit(code);
+  }
+  const auto start = std::chrono::steady_clock::now();
+  int status = 0;
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double mib = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  const double size = static_cast<double>(QFileInfo(QString::fromStdString(Path)).size()) / (1024.0 * 1024.0);
+  std::printf("%-28s %8d rows %8.2f s %10.0f rows/s %8.1f MiB peak %8.2f MiB file%s\n", Name, Rows, seconds,
+              Rows / seconds, mib, size, WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : "  FAILED");
+  if (GKeep) std::printf("  kept %s\n", Path.c_str());
+  else std::remove(Path.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--keep") GKeep = true;
+    else sizes.push_back(std::atoi(argv[i]));
+  }
+  if (sizes.empty()) sizes = {10000, 100000};
+  setenv("PPR_OPEN_COMMAND", "true", 0);  // a benchmark opens nothing on the desktop
+  const std::string folder = P_tmpdir;
+  for (int rows : sizes) {
+    const std::string stem = folder + "/bench_schedule_" + std::to_string(getpid()) + "_" + std::to_string(rows);
+    Measure("ExcelCore (ppr_sheet)", rows, stem + "_core.xlsx", [&] { WriteWithExcelCore(rows, stem + "_core.xlsx"); });
+    if (rows + 10 > 65535)
+      std::printf("  note: the layer computes the frame's bottom row in 16 bits, so above 65,535 rows the borders"
+                  " cover rows 11 to %d only\n",
+                  (rows + 10) % 65536);
+    Measure("libxlsxwriter normal", rows, stem + "_lxw.xlsx",
+            [&] { WriteWithXlsxWriter(rows, stem + "_lxw.xlsx", false); });
+    Measure("libxlsxwriter const-memory", rows, stem + "_lxwc.xlsx",
+            [&] { WriteWithXlsxWriter(rows, stem + "_lxwc.xlsx", true); });
+  }
+  return 0;
+}

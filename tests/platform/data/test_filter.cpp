@@ -1,0 +1,177 @@
+// Filter expressions, Locate and Lookup over one cursor.
+#include "platform/base/Exception.h"
+#include "tests/platform/data/DataFixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace DataFixtures;
+
+namespace {
+
+std::unique_ptr<TADOQuery> Sample() {
+  auto q = std::make_unique<TADOQuery>();
+  const QVariant null;
+  q->OpenOnRows({{u"id"_s, ftInteger}, {u"parentid"_s, ftInteger}, {u"fname"_s, ftWideString},
+                 {u"score"_s, ftFloat}, {u"note"_s, ftWideString}},
+                {{1, -1, u"Alpha"_s, 1.5, null},
+                 {2, 1, u"beta"_s, 2.0, u"x"_s},
+                 {3, 1, u"Gamma"_s, null, u"y"_s},
+                 {4, -1, u"delta"_s, 3.25, null},
+                 {5, 4, u"O'Brien"_s, 0.0, u"x"_s},
+                 {6, 12, u"Ёлка"_s, -1.0, u"z"_s}});
+  return q;
+}
+
+}  // namespace
+
+TEST(Filter, SelectsTheRowsOfAnExpression) {
+  struct {
+    const char* Filter;
+    const char* Ids;
+  } cases[] = {
+      {"parentid=1", "2,3"},
+      {"parentid=-1", "1,4"},
+      {"(parentid=1) AND (id=3)", "3"},
+      {"(fname='beta' OR fname='delta') AND (parentid=1)", "2"},
+      {"parentid = 1 OR parentid = 4", "2,3,5"},
+      {"NOT parentid=1", "1,4,5,6"},
+      {"NOT (parentid=1 OR parentid=-1)", "5,6"},
+      {"id <> 2 AND id < 4", "1,3"},
+      {"id != 2 AND id < 4", "1,3"},
+      {"id >= 5", "5,6"},
+      {"id <= 1", "1"},
+      {"id > 5", "6"},
+      {"score > 1.9", "2,4"},
+      {"score = 0", "5"},
+      {"score < 0", "6"},
+      {"note IS NULL", "1,4"},
+      {"note IS NOT NULL", "2,3,5,6"},
+      {"note = NULL", "1,4"},
+      {"note <> NULL", "2,3,5,6"},
+      {"note <> 'x'", "3,6"},
+      {"fname = 'BETA'", "2"},
+      {"fname = 'O''Brien'", "5"},
+      {"fname = \"O'Brien\"", "5"},
+      {"fname = 'ёлка'", "6"},
+      {"fname > 'c'", "4,3,5,6"},
+      {"parentid = '1'", "2,3"},
+      {"[fname] = 'Gamma'", "3"},
+      {"PARENTID=12", "6"},
+      {"parentid=99", ""},
+      {"id > 2 and parentid = 1", "3"},
+      {"((parentid=1)) AND NOT id=2", "3"},
+      {"1 = 1", "1,2,3,4,5,6"},
+      {"  ", "1,2,3,4,5,6"},
+  };
+  auto q = Sample();
+  q->SetSort(u"fname"_s);  // an order other than row order, which filtered results keep
+  q->SetFiltered(true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Filter);
+    q->SetFilter(QString::fromUtf8(c.Filter));
+    QStringList got;
+    for (q->First(); !q->Eof(); q->Next()) got << q->FieldByName(u"id"_s).AsString();
+    QStringList expected = QString::fromUtf8(c.Ids).split(u',', Qt::SkipEmptyParts);
+    // The cases list ids in row order; the cursor shows them sorted by fname.
+    std::sort(got.begin(), got.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(q->RecordCount(), expected.size());
+  }
+}
+
+TEST(Filter, KeepsRowOrderAndFollowsTheFilteredSwitch) {
+  auto q = Sample();
+  q->SetFilter(u"parentid=1 OR parentid=12"_s);
+  EXPECT_EQ(q->RecordCount(), 6) << "a filter text has no effect until Filtered";
+  q->SetFiltered(true);
+  EXPECT_EQ(Ids(*q), u"2,3,6"_s);
+  q->SetFiltered(false);
+  EXPECT_EQ(Ids(*q), u"1,2,3,4,5,6"_s);
+  q->SetFiltered(true);
+  EXPECT_EQ(Ids(*q), u"2,3,6"_s);
+  q->SetFilter(u""_s);
+  EXPECT_EQ(q->RecordCount(), 6) << "an empty filter text selects every row";
+}
+
+TEST(Filter, MalformedTextIsAClearErrorAndLeavesTheOldFilter) {
+  struct {
+    const char* Filter;
+    const char* Message;
+  } cases[] = {
+      {"parentid=", "Invalid filter expression 'parentid=': a field name or a value expected at position 10"},
+      {"parentid = 1 AND", "Invalid filter expression 'parentid = 1 AND': a field name or a value expected at position 17"},
+      {"(parentid=1", "Invalid filter expression '(parentid=1': ')' expected at position 12"},
+      {"parentid == 1", "Invalid filter expression 'parentid == 1': a field name or a value expected at position 11"},
+      {"fname = 'abc", "Invalid filter expression 'fname = 'abc': unterminated string at position 9"},
+      {"parentid 1", "Invalid filter expression 'parentid 1': a comparison operator expected at position 10"},
+      {"parentid = 1)", "Invalid filter expression 'parentid = 1)': unexpected text after the expression at position 13"},
+      {"@x = 1", "Invalid filter expression '@x = 1': unexpected character '@' at position 1"},
+      {"note IS 1", "Invalid filter expression 'note IS 1': NULL expected at position 9"},
+      {"[fname = 1", "Invalid filter expression '[fname = 1': ']' expected at position 1"},
+      {"id = 12abc", "Invalid filter expression 'id = 12abc': an operator expected at position 8"},
+  };
+  auto q = Sample();
+  q->SetFilter(u"parentid=1"_s);
+  q->SetFiltered(true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Filter);
+    try {
+      q->SetFilter(QString::fromUtf8(c.Filter));
+      ADD_FAILURE() << "accepted";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), QString::fromUtf8(c.Message));
+    }
+    EXPECT_EQ(q->Filter(), u"parentid=1"_s);
+    EXPECT_EQ(Ids(*q), u"2,3"_s);
+  }
+  try {
+    q->SetFilter(u"nosuch = 1"_s);
+    ADD_FAILURE() << "accepted";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), u"Field 'nosuch' not found"_s);
+  }
+  EXPECT_EQ(Ids(*q), u"2,3"_s);
+}
+
+TEST(Filter, LocateAndLookupOnOneField) {
+  auto q = Sample();
+  q->Locate(u"id"_s, 4);
+  EXPECT_TRUE(q->Locate(u"parentid"_s, 1));
+  EXPECT_EQ(q->FieldByName(u"id"_s).AsInteger(), 2) << "the first match in the cursor's order";
+  EXPECT_TRUE(q->Locate(u"fname"_s, u"GAMMA"_s));
+  EXPECT_EQ(q->FieldByName(u"id"_s).AsInteger(), 3);
+  EXPECT_TRUE(q->Locate(u"id"_s, u"4"_s)) << "a key given as text, as the tree does";
+  EXPECT_EQ(q->FieldByName(u"id"_s).AsInteger(), 4);
+  EXPECT_FALSE(q->Locate(u"id"_s, 99));
+  EXPECT_EQ(q->FieldByName(u"id"_s).AsInteger(), 4) << "a miss does not move";
+  EXPECT_TRUE(q->Locate(u"note"_s, QVariant()));
+  EXPECT_EQ(q->FieldByName(u"id"_s).AsInteger(), 1);
+
+  q->Locate(u"id"_s, 5);
+  EXPECT_EQ(q->Lookup(u"id"_s, 3, u"fname"_s), QVariant(u"Gamma"_s));
+  EXPECT_EQ(q->Lookup(u"parentid"_s, u"4"_s, u"id"_s), QVariant(5));
+  EXPECT_TRUE(q->Lookup(u"id"_s, 99, u"fname"_s).isNull());
+  EXPECT_EQ(q->FieldByName(u"id"_s).AsInteger(), 5) << "Lookup does not move";
+
+  q->SetSort(u"fname DESC"_s);
+  EXPECT_TRUE(q->Locate(u"parentid"_s, 1));
+  EXPECT_EQ(q->FieldByName(u"id"_s).AsInteger(), 3) << "Gamma comes before beta in descending order";
+  q->SetSort(u""_s);
+  q->SetFilter(u"parentid=1"_s);
+  q->SetFiltered(true);
+  EXPECT_FALSE(q->Locate(u"id"_s, 1)) << "a filtered-out row is not found";
+  EXPECT_TRUE(q->Lookup(u"id"_s, 1, u"fname"_s).isNull());
+
+  for (auto call : {+[](TADOQuery& d) { d.Locate(u"nosuch"_s, 1); },
+                    +[](TADOQuery& d) { d.Lookup(u"nosuch"_s, 1, u"id"_s); },
+                    +[](TADOQuery& d) { d.Lookup(u"id"_s, 1, u"nosuch"_s); }}) {
+    try {
+      call(*q);
+      ADD_FAILURE() << "accepted";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), u"Field 'nosuch' not found"_s);
+    }
+  }
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Each ExcelCore test starts and ends with no engine held, and puts its small templates beside the
+// test executable (where OpenTemplate looks), removing them afterwards.
+#include "report/ExcelCore.h"
+#include "tests/platform/sheet/SheetFixture.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+class TExcelCoreTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Writes Book beside the executable and returns its file name (what OpenExcel takes).
+  QString PlaceTemplate(const SheetFixture::TBook& Book, const QString& Extension = QStringLiteral(".xltx"));
+  // Writes raw bytes beside the executable under a fresh name with Extension.
+  QString PlaceFile(const QByteArray& Bytes, const QString& Extension);
+  // PPR_OUTPUT for this test: a path in the scratch folder.
+  QString OutputTo(const QString& Name);
+  // The message of the Exception that Call raises, or empty.
+  static QString MessageOf(const std::function<void()>& Call);
+
+  QTemporaryDir FScratch;
+  QStringList FPlaced;
+};
