@@ -1,0 +1,96 @@
+// The view following a data-bound tree live: a real SQLite lookup read through the data layer,
+// the master moved and changed in code, the view's rows, current row and expansion checked.
+#include "platform/vtree/view/TVirtualTreeView.h"
+#include "tests/tree/TreeDbFixture.h"
+
+#include <QApplication>
+#include <QImage>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Captions of Parent's rows as the view's model has them.
+QStringList Children(TVirtualTreeModel& Model, const QModelIndex& Parent = {}) {
+  QStringList rows;
+  for (int r = 0; r < Model.rowCount(Parent); ++r) rows << Model.index(r, 0, Parent).data().toString();
+  return rows;
+}
+
+TEST(TreeViewLive, TheViewFollowsTheMastersMovesAndPostedChanges) {
+  // A (B, C (E, F)), D.
+  TTreeDb db({{1, -1, u"A"_s}, {2, 1, u"B"_s}, {3, 1, u"C"_s}, {5, 3, u"E"_s}, {6, 3, u"F"_s}, {4, -1, u"D"_s}});
+  TTestTree tree;
+  tree.TreeOptions.MiscOptions |= toCheckSupport;
+  tree.OnInitNode = [](TVirtualStringTree*, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates&) {
+    n->CheckType = ctCheckBox;
+  };
+  TVirtualTreeView view(tree);
+  view.resize(300, 300);
+  view.show();
+  Bind(tree, db);
+  db.Query.Open();
+  QApplication::processEvents();
+  TVirtualTreeModel& model = view.Model();
+  auto index = [&](int Key) { return model.IndexOf(tree.Node(Key)); };
+  EXPECT_EQ(Children(model), (QStringList{u"A"_s, u"D"_s}));
+  EXPECT_EQ(view.currentIndex(), index(1));  // the master's first row
+  EXPECT_EQ(index(1).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+
+  // Moved in code into a branch never expanded: loaded, opened from the top, focused.
+  ASSERT_TRUE(db.Query.Locate(u"id"_s, 5));
+  ASSERT_NE(tree.Node(5), nullptr);
+  EXPECT_EQ(view.currentIndex(), index(5));
+  EXPECT_TRUE(view.isExpanded(index(1)));
+  EXPECT_TRUE(view.isExpanded(index(3)));
+  EXPECT_FALSE(view.visualRect(index(5)).isEmpty());
+  EXPECT_EQ(Children(model, index(1)), (QStringList{u"B"_s, u"C"_s}));
+  EXPECT_EQ(Children(model, index(3)), (QStringList{u"E"_s, u"F"_s}));
+  EXPECT_LT(view.visualRect(index(3)).top(), view.visualRect(index(5)).top());
+  const QImage shown = view.grab().toImage();
+  EXPECT_FALSE(shown.isNull());
+  EXPECT_EQ(shown.size(), view.size());
+
+  // The focused row deleted and posted: its row goes; the master's next row (F) is current.
+  db.Query.Delete();
+  EXPECT_EQ(tree.Node(5), nullptr);
+  EXPECT_EQ(Children(model, index(3)), QStringList{u"F"_s});
+  EXPECT_EQ(view.currentIndex(), index(6));
+  EXPECT_EQ(db.Query.FieldByName(u"id"_s).AsInteger(), 6);
+
+  // A new row under A, whose branch is loaded: the last row under A, current.
+  db.Query.Append();
+  db.Query.FieldByName(u"id"_s).SetValue(7);
+  db.Query.FieldByName(u"parentid"_s).SetValue(1);
+  db.Query.FieldByName(u"fname"_s).SetValue(u"G"_s);
+  db.Query.Post();
+  EXPECT_EQ(Children(model, index(1)), (QStringList{u"B"_s, u"C"_s, u"G"_s}));
+  EXPECT_EQ(view.currentIndex(), index(7));
+  EXPECT_FALSE(view.visualRect(index(7)).isEmpty());
+
+  // Re-parented to C and posted: the row moves to C's end and stays current.
+  db.Query.Edit();
+  db.Query.FieldByName(u"parentid"_s).SetValue(3);
+  db.Query.Post();
+  EXPECT_EQ(Children(model, index(1)), (QStringList{u"B"_s, u"C"_s}));
+  EXPECT_EQ(Children(model, index(3)), (QStringList{u"F"_s, u"G"_s}));
+  EXPECT_EQ(view.currentIndex(), index(7));
+  EXPECT_GT(view.visualRect(index(7)).top(), view.visualRect(index(6)).top());
+
+  // A caption changed and posted shows at once.
+  db.Query.Edit();
+  db.Query.FieldByName(u"fname"_s).SetValue(u"Gee"_s);
+  db.Query.Post();
+  EXPECT_EQ(index(7).data().toString(), u"Gee"_s);
+
+  // The user's click on a row moves the master.
+  view.setCurrentIndex(index(2));
+  EXPECT_EQ(db.Query.FieldByName(u"id"_s).AsInteger(), 2);
+  // Closing the master empties the view.
+  db.Query.Close();
+  EXPECT_EQ(model.rowCount(), 0);
+  EXPECT_FALSE(view.currentIndex().isValid());
+}
+
+}  // namespace
