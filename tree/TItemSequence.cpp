@@ -1,15 +1,30 @@
 #include "tree/TItemSequence.h"
 
+#include "tree/TLxNodeItem.h"
+
 #include <algorithm>
 #include <cassert>
+#include <string_view>
 
 namespace {
-// Blocks split at twice this size and merge away when they empty.
+// Blocks split at twice this size and go when they empty.
 constexpr std::size_t kBlockSize = 256;
+
+int FullCompare(const QString& A, const QString& B) {
+  const std::u16string_view a(reinterpret_cast<const char16_t*>(A.utf16()), static_cast<std::size_t>(A.size()));
+  const std::u16string_view b(reinterpret_cast<const char16_t*>(B.utf16()), static_cast<std::size_t>(B.size()));
+  const int c = a.compare(b);
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
 }  // namespace
 
+TKeyProbe::TKeyProbe(const QString& AKey) : Length(AKey.size()), Key(&AKey) {
+  const qsizetype n = std::min<qsizetype>(AKey.size(), 8);
+  for (qsizetype i = 0; i < n; ++i)
+    Head[i / 4] |= std::uint64_t(AKey.at(i).unicode()) << (48 - 16 * (i % 4));
+}
+
 std::size_t TItemSequence::BlockOf(int Index) const {
-  // The last block whose start is <= Index.
   auto it = std::upper_bound(FStarts.begin(), FStarts.end(), Index);
   return static_cast<std::size_t>(it - FStarts.begin()) - 1;
 }
@@ -23,26 +38,41 @@ void TItemSequence::RebuildStarts(std::size_t FromBlock) {
   }
 }
 
-TLxNodeItem* TItemSequence::Get(int Index) const {
+const TItemSequence::TEntry& TItemSequence::EntryAt(int Index) const {
   assert(Index >= 0 && Index < FCount);
   const std::size_t b = BlockOf(Index);
   return FBlocks[b][static_cast<std::size_t>(Index - FStarts[b])];
+}
+
+TLxNodeItem* TItemSequence::Get(int Index) const { return EntryAt(Index).Item; }
+
+int TItemSequence::CompareWith(const TKeyProbe& Probe, int Index) const {
+  const TEntry& e = EntryAt(Index);
+  // Unequal heads decide: a zero pad sorts first, as a shorter string does. Equal heads of two
+  // keys of at most 8 units differ only by trailing zero units: the shorter one sorts first.
+  for (int i = 0; i < 2; ++i)
+    if (Probe.Head[i] != e.Head[i]) return Probe.Head[i] < e.Head[i] ? -1 : 1;
+  if (Probe.Length <= 8 && e.Length <= 8) return Probe.Length < e.Length ? -1 : (Probe.Length > e.Length ? 1 : 0);
+  return FullCompare(*Probe.Key, e.Item->Key());
 }
 
 void TItemSequence::Insert(int Index, TLxNodeItem* Item) {
   assert(Index >= 0 && Index <= FCount);
   if (FBlocks.empty()) {
     FBlocks.emplace_back();
-    FBlocks.back().reserve(kBlockSize);
+    FBlocks.back().reserve(2 * kBlockSize);
     FStarts.assign(1, 0);
   }
+  const TKeyProbe probe(Item->Key());
+  const TEntry entry{{probe.Head[0], probe.Head[1]}, probe.Length, Item};
   // At the very end the entry joins the last block; elsewhere the block that holds that position.
   const std::size_t b = Index == FCount ? FBlocks.size() - 1 : BlockOf(Index);
-  std::vector<TLxNodeItem*>& block = FBlocks[b];
-  block.insert(block.begin() + (Index - FStarts[b]), Item);
+  std::vector<TEntry>& block = FBlocks[b];
+  block.insert(block.begin() + (Index - FStarts[b]), entry);
   ++FCount;
   if (block.size() >= 2 * kBlockSize) {
-    std::vector<TLxNodeItem*> upper(block.begin() + static_cast<std::ptrdiff_t>(kBlockSize), block.end());
+    std::vector<TEntry> upper(block.begin() + static_cast<std::ptrdiff_t>(kBlockSize), block.end());
+    upper.reserve(2 * kBlockSize);
     block.resize(kBlockSize);
     FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(b) + 1, std::move(upper));
   }
@@ -52,9 +82,9 @@ void TItemSequence::Insert(int Index, TLxNodeItem* Item) {
 TLxNodeItem* TItemSequence::Delete(int Index) {
   assert(Index >= 0 && Index < FCount);
   const std::size_t b = BlockOf(Index);
-  std::vector<TLxNodeItem*>& block = FBlocks[b];
+  std::vector<TEntry>& block = FBlocks[b];
   const auto at = block.begin() + (Index - FStarts[b]);
-  TLxNodeItem* item = *at;
+  TLxNodeItem* item = at->Item;
   block.erase(at);
   --FCount;
   if (block.empty() && FBlocks.size() > 1) {

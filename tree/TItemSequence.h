@@ -4,10 +4,22 @@
 // position to its block by bisection. Insert and Delete cost O(block size + block count), which
 // keeps 100,000 out-of-order inserts far from the quadratic cost of one flat shifting array.
 // Positions are those of a plain array holding the same entries in the same order.
+//
+// Each entry keeps the first code units of its item's key beside the reference, so that comparing
+// a key with an entry rarely has to leave the block (TKeyProbe).
+#include <QString>
 #include <cstdint>
 #include <vector>
 
 class TLxNodeItem;
+
+// A key ready for comparison with entries: ordinal over UTF-16 code units, a prefix first.
+struct TKeyProbe {
+  explicit TKeyProbe(const QString& Key);
+  std::uint64_t Head[2] = {0, 0};  // the first 8 code units, most significant first, zero-padded
+  qsizetype Length = 0;
+  const QString* Key;
+};
 
 class TItemSequence {
 public:
@@ -16,13 +28,20 @@ public:
   void Insert(int Index, TLxNodeItem* Item);     // 0 <= Index <= Count; later entries move up
   TLxNodeItem* Delete(int Index);                // returns the entry removed
   void Clear();
+  // -1, 0 or 1: Probe's key against the key of the entry at Index.
+  int CompareWith(const TKeyProbe& Probe, int Index) const;
 
 private:
-  // Position -> (block, offset within it).
-  std::size_t BlockOf(int Index) const;
+  struct TEntry {
+    std::uint64_t Head[2];
+    qsizetype Length;
+    TLxNodeItem* Item;
+  };
+  const TEntry& EntryAt(int Index) const;
+  std::size_t BlockOf(int Index) const;  // position -> block
   void RebuildStarts(std::size_t FromBlock);
 
-  std::vector<std::vector<TLxNodeItem*>> FBlocks;
+  std::vector<std::vector<TEntry>> FBlocks;
   std::vector<int> FStarts;  // position of each block's first entry
   int FCount = 0;
 };

@@ -17,6 +17,7 @@ TLxDBTreeView::TLxDBTreeView()
 }
 
 TLxDBTreeView::~TLxDBTreeView() {
+  DetachEvents();
   FDataLink->SetDataSource(nullptr);  // deactivates: the tree is emptied and the clone goes
   FreeCloneDataSet();
   Clear();  // nodes added by hand outside any binding, while the hooks still work

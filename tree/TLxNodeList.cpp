@@ -15,12 +15,15 @@ int TLxNodeList::CompareKeys(const QString& A, const QString& B) {
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
+// Both bisections below compare as CompareKeys does, through a probe made once per call.
+
 int TLxNodeList::Search(const QString& AID) const {
+  const TKeyProbe probe(AID);
   int low = 0;
   int high = Count() - 1;
   while (low <= high) {
     const int mid = (low + high) / 2;
-    const int c = CompareKeys(GetKey(mid), AID);
+    const int c = -FItems.CompareWith(probe, mid);  // CompareKeys(GetKey(mid), AID)
     if (c == 0) return mid;
     if (c > 0)
       high = mid - 1;
@@ -31,20 +34,21 @@ int TLxNodeList::Search(const QString& AID) const {
 }
 
 int TLxNodeList::FindInsertIndex(const QString& AID) const {
+  const TKeyProbe probe(AID);
   int low = 0;
   int high = Count() - 1;
   int result = 0;
   bool found = false;
   while (low <= high && !found) {
-    if (CompareKeys(AID, GetKey(high)) == 1) {
+    if (FItems.CompareWith(probe, high) == 1) {  // CompareKeys(AID, GetKey(high))
       result = high + 1;
       found = true;
-    } else if (CompareKeys(AID, GetKey(low)) == -1) {
+    } else if (FItems.CompareWith(probe, low) == -1) {
       result = low;
       found = true;
     } else {
       const int mid = (low + high) / 2;
-      switch (CompareKeys(AID, GetKey(mid))) {
+      switch (FItems.CompareWith(probe, mid)) {
         case -1:
           high = mid - 1;
           break;

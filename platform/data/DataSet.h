@@ -5,8 +5,8 @@
 //   query.Open();
 //   for (query.First(); !query.Eof(); query.Next()) Use(query.FieldByName(u"fname"_s).AsString());
 //
-// Navigation follows the component convention: Next on the last row sets Eof and stays there; an
-// empty view has Eof and Bof both true. Moving (First/Next/Prior/Last/Locate/GotoBookmark) while
+// Navigation follows the component convention: Next on the last row sets Eof and stays there, as
+// Prior on the first sets Bof; First sets Bof, Last sets Eof; an empty view has both. Moving (First/Next/Prior/Last/Locate/GotoBookmark) while
 // editing or inserting posts the edit first. Operations other than the state queries raise
 // "Cannot perform this operation on a closed dataset" while closed.
 //
@@ -34,6 +34,7 @@
 //   SetFilter, SetFiltered, SetSort while open       DataSetChanged (after moving to the first row)
 //   EnableControls back to zero                      ActiveChanged if Active changed meanwhile,
 //                                                    else DataSetChanged if anything was held back
+// A notice goes out once the cursor's state is complete, so a handler may move the cursor again.
 // Unposted edits live in the editing cursor only: a clone sees a change once it is posted.
 #include "platform/data/Bookmark.h"
 #include "platform/data/DataTypes.h"

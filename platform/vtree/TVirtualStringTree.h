@@ -190,6 +190,10 @@ protected:
   virtual void DoExpanded(PVirtualNode Node);
   virtual void DoCollapsed(PVirtualNode Node);
 
+  // Drops every application event handler: a destructor calls it, so that no handler runs against
+  // a tree that is half gone.
+  void DetachEvents();
+
   // Announcements to the observers.
   template <typename F>
   void Announce(F&& Call) {
@@ -211,7 +215,8 @@ private:
   int FUpdateCount = 0;
   int FDefaultNodeHeight = 18;
   PVirtualNode FFocusedNode = nullptr;
-  std::vector<PVirtualNode> FSelection;  // small: one node without toMultiSelect
+  std::vector<PVirtualNode> FSelection;
+  PVirtualNode FWatchedNode = nullptr;  // a node a hook might delete; none once it is freed  // small: one node without toMultiSelect
   QString FDefaultText = QStringLiteral("Node");
   std::vector<TVirtualTreeObserver*> FObservers;
 };

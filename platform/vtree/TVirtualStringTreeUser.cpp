@@ -97,9 +97,12 @@ QString TVirtualStringTree::GetText(PVirtualNode Node, TColumnIndex Column, TVST
 
 void TVirtualStringTree::SetText(PVirtualNode Node, TColumnIndex Column, const QString& Text) {
   if (!Node || Node == FRoot) return;
+  FWatchedNode = Node;
   DoNewText(Node, Column, Text);
   // The hook may have removed the node (a write-back that reloads the branch).
-  if (Node->States & vsDeleting) return;
+  const bool alive = FWatchedNode == Node;
+  FWatchedNode = nullptr;
+  if (!alive) return;
   Announce([&](TVirtualTreeObserver& o) { o.NodeChanged(Node); });
 }
 
@@ -124,6 +127,26 @@ std::uint32_t TVirtualStringTree::DragDrop(TVirtualStringTree* Source, QPoint Pt
 }
 
 void TVirtualStringTree::KeyDown(int Key) { DoKeyDown(Key); }
+
+void TVirtualStringTree::DetachEvents() {
+  OnInitNode = nullptr;
+  OnInitChildren = nullptr;
+  OnFreeNode = nullptr;
+  OnGetText = nullptr;
+  OnGetImageIndex = nullptr;
+  OnChange = nullptr;
+  OnFocusChanged = nullptr;
+  OnChecking = nullptr;
+  OnChecked = nullptr;
+  OnNewText = nullptr;
+  OnStartDrag = nullptr;
+  OnDragOver = nullptr;
+  OnDragDrop = nullptr;
+  OnKeyDown = nullptr;
+  OnExpanded = nullptr;
+  OnCollapsed = nullptr;
+  NodeAtResolver = nullptr;
+}
 
 // --- base hooks: raise the events ---
 

@@ -113,8 +113,19 @@ TEST(NodeList, DeleteItemKeepsTheItemAliveAndClearItemsDestroysEachOnce) {
   EXPECT_EQ(tracker.use_count(), 1);
 }
 
+// Keys of every kind the comparison must order alike: short numbers, long texts sharing their
+// first 8 code units, zero code units, units above 0x7FFF and surrogates.
+QString RandomKey(std::mt19937& Random) {
+  static const QString stems[] = {u""_s, u"12345678"_s, u"1234567"_s, u"abcdefgh"_s, QString(3, QChar(0))};
+  static const char16_t units[] = {u'0', u'1', u'9', u'a', u'A', 0, 0x7FFF, 0x8000, 0xD83D, 0xFFFF};
+  if (Random() % 2) return QString::number(Random() % 20000);
+  QString key = stems[Random() % 5];
+  for (unsigned n = Random() % 4; n > 0; --n) key += QChar(units[Random() % 10]);
+  return key;
+}
+
 TEST(NodeList, ManyOutOfOrderInsertsAndDeletesMatchASortedReference) {
-  // Enough keys to split and merge many blocks; the reference is std::set under the same order.
+  // Enough keys to split and merge many blocks; the reference is std::set under CompareKeys.
   struct TOrdinal {
     bool operator()(const QString& a, const QString& b) const { return TLxNodeList::CompareKeys(a, b) < 0; }
   };
@@ -122,7 +133,7 @@ TEST(NodeList, ManyOutOfOrderInsertsAndDeletesMatchASortedReference) {
   TLxNodeList list;
   std::mt19937 random(7);
   for (int i = 0; i < 6000; ++i) {
-    const QString key = QString::number(random() % 20000);
+    const QString key = RandomKey(random);
     if (reference.insert(key).second) {
       const int expected = static_cast<int>(std::distance(reference.begin(), reference.find(key)));
       ASSERT_EQ(list.FindInsertIndex(key), expected);
@@ -142,7 +153,11 @@ TEST(NodeList, ManyOutOfOrderInsertsAndDeletesMatchASortedReference) {
   }
   ASSERT_EQ(list.Count(), static_cast<int>(reference.size()));
   int i = 0;
-  for (const QString& key : reference) ASSERT_EQ(list.GetKey(i++), key);
+  for (const QString& key : reference) {
+    ASSERT_EQ(list.GetKey(i), key);
+    ASSERT_EQ(list.Search(key), i++);
+  }
+  ASSERT_EQ(list.Search(u"12345678"_s + QChar(0)), reference.count(u"12345678"_s + QChar(0)) ? list.Search(u"12345678"_s + QChar(0)) : -1);
 }
 
 }  // namespace

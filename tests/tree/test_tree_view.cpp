@@ -58,6 +58,25 @@ TEST(TreeView, MasterFilterHidingTheChildrenLeavesAButtonThatGoesOnExpansion) {
   EXPECT_EQ(tree.FCloneDataSet->RecordCount(), 4);
 }
 
+TEST(TreeView, ChildFilterTextsAreExactlyThoseOfTheRule) {
+  TTreeDb db(AbcdRows());
+  TTestTree tree;
+  Bind(tree, db);
+  db.Query.Open();
+  EXPECT_EQ(tree.FCloneDataSet->Filter(), u"parentId=-1"_s);  // the text stays; filtering is off
+  EXPECT_FALSE(tree.FCloneDataSet->Filtered());
+  tree.SetExpanded(tree.Node(1), true);
+  EXPECT_EQ(tree.FCloneDataSet->Filter(), u"parentId=1"_s);
+  db.Query.Close();
+  db.Query.SetFilter(u"fname <> 'B'"_s);
+  db.Query.SetFiltered(true);
+  db.Query.Open();
+  EXPECT_EQ(tree.FCloneDataSet->Filter(), u"(fname <> 'B') AND (parentId=-1)"_s);
+  tree.SetExpanded(tree.Node(1), true);
+  EXPECT_EQ(tree.FCloneDataSet->Filter(), u"(fname <> 'B') AND (parentId=1)"_s);
+  EXPECT_EQ(Shape(tree), (QStringList{u"A+*"_s, u".C"_s, u"D"_s}));
+}
+
 TEST(TreeView, DuplicateKeyStopsTheLoadAndLeavesTheTreeUsable) {
   TTreeDb db({{1, -1, u"A"_s}, {5, -1, u"E"_s}, {5, -1, u"F"_s}, {6, -1, u"G"_s}});
   TTestTree tree;

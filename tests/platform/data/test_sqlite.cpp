@@ -33,6 +33,11 @@ protected:
                 typeof(@SubDivsArray) AS ts, length(@MMStateArray) AS lm');
       INSERT INTO procedures VALUES ('Writer', 'DELETE FROM t');
       INSERT INTO procedures VALUES ('Two', 'SELECT 1; SELECT 2');
+      CREATE TABLE lookup (id INTEGER PRIMARY KEY, fname TEXT, parentid INTEGER);
+      INSERT INTO lookup VALUES (1, 'Цех № 2', -1), (2, 'Участок Б', 1), (3, 'участок а', 1), (4, 'Цех № 1', -1),
+                                (5, 'Участок Б', 4), (6, NULL, 4);
+      INSERT INTO procedures VALUES ('rprt_com_get_loockups',
+        'SELECT id, fname, parentid FROM lookup WHERE ?1 = ''tSubDivs'' ORDER BY id');
     )sql"_s);
     FConnection.SetConnectionString(ConnectionStringFor(FPath));
     FConnection.SetLoginPrompt(false);
@@ -88,6 +93,26 @@ TEST_F(SqliteTest, FetchesEveryRowWithItsTypesAndNulls) {
   EXPECT_FALSE(q->FieldByName(u"s"_s).IsNull()) << "empty text is not NULL";
   EXPECT_FALSE(q->FieldByName(u"b"_s).IsNull()) << "an empty blob is not NULL";
   EXPECT_EQ(q->FieldByName(u"d"_s).AsString(), u"12"_s);
+}
+
+TEST_F(SqliteTest, ALookupFromAFileFiltersSortsAndClones) {
+  auto q = Query(u"exec rprt_com_get_loockups 'tSubDivs'"_s);
+  ASSERT_EQ(q->RecordCount(), 6);
+  std::unique_ptr<TCustomADODataSet> clone(q->NewInstance());
+  clone->Clone(*q, ltReadOnly);
+  clone->SetFilter(u"parentid=4"_s);
+  clone->SetFiltered(true);
+  EXPECT_EQ(Ids(*clone), u"5,6"_s);
+  q->Locate(u"id"_s, 3);
+  const TBookmark third = q->GetBookmark();
+  clone->SetSort(u"fname"_s);
+  clone->SetFilter(u"parentid <> -1"_s);
+  EXPECT_EQ(Ids(*clone), u"6,3,2,5"_s) << "NULL first, then without regard to case, equal names in row order";
+  clone->GotoBookmark(third);
+  EXPECT_EQ(clone->FieldByName(u"fname"_s).AsString(), u"участок а"_s);
+  EXPECT_EQ(q->FieldByName(u"id"_s).AsInteger(), 3) << "the master did not move";
+  EXPECT_EQ(q->RecordCount(), 6);
+  EXPECT_TRUE(q->Filter().isEmpty());
 }
 
 TEST_F(SqliteTest, TextInAnIntegerColumnStaysText) {

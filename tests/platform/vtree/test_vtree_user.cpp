@@ -141,3 +141,16 @@ TEST_F(VTreeUser, DragAndDropAskTheEvents) {
 }
 
 }  // namespace
+
+namespace {
+TEST(VTreeEdit, AnEditWhoseHandlerDeletesTheNodeAnnouncesNothingForIt) {
+  TVirtualStringTree tree;
+  PVirtualNode a = tree.AddChild(nullptr);
+  tree.AddChild(nullptr);
+  tree.OnNewText = [](TVirtualStringTree* t, PVirtualNode n, TColumnIndex, const QString&) { t->DeleteNode(n); };
+  QStringList seen;
+  TLogObserver observer(tree, seen);
+  tree.SetText(a, NoColumn, QStringLiteral("x"));  // the sanitizer build catches a read of the freed node
+  EXPECT_EQ(seen, (QStringList{QStringLiteral("-? root 0..0"), QStringLiteral("-! root 0..0")}));
+}
+}  // namespace
