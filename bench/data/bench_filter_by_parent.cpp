@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <sqlite3.h>
@@ -93,9 +94,16 @@ TFigures Measure(const QString& Path) {
 
 int main() {
   QTemporaryDir dir;
+  std::printf("best of 3 runs each\n");
   std::printf("%8s %8s %10s %12s %10s %12s\n", "rows", "parents", "fetch ms", "fetch ns/row", "load ms", "load ns/row");
   for (int rows : {1000, 10000, 100000}) {
-    const TFigures f = Measure(MakeLookup(dir, rows));
+    const QString path = MakeLookup(dir, rows);
+    TFigures f = Measure(path);
+    for (int run = 1; run < 3; ++run) {  // the machine is shared: keep the least disturbed run
+      const TFigures again = Measure(path);
+      f.FetchMs = std::min(f.FetchMs, again.FetchMs);
+      f.LoadMs = std::min(f.LoadMs, again.LoadMs);
+    }
     std::printf("%8d %8d %10.1f %12.0f %10.1f %12.0f\n", f.Visited, f.Parents, f.FetchMs, f.FetchMs * 1e6 / rows,
                 f.LoadMs, f.LoadMs * 1e6 / rows);
   }

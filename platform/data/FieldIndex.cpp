@@ -11,8 +11,34 @@ TFieldIndex::TFieldIndex(const TRowStore& Store, int FieldIndex) : FFieldType(St
     const QVariant& value = Store.Row(position).Values[static_cast<std::size_t>(FieldIndex)];
     FEntries.push_back({TValueKey::ForField(value, FFieldType), position});
   }
+  FNumbersOnly = std::all_of(FEntries.begin(), FEntries.end(), [](const TEntry& Entry) {
+    return Entry.Key.Kind() == TValueKey::kNumber || Entry.Key.IsNull();
+  });
+  if (FNumbersOnly) {
+    std::vector<std::pair<double, int>> numbers;
+    numbers.reserve(FEntries.size());
+    for (const TEntry& entry : FEntries)
+      if (!entry.Key.IsNull()) numbers.emplace_back(entry.Key.Number(), entry.Position);
+    FEntries.clear();
+    FEntries.shrink_to_fit();
+    std::sort(numbers.begin(), numbers.end());  // (value, position): equal values keep row order
+    FNumbers.reserve(numbers.size());
+    FNumberPositions.reserve(numbers.size());
+    for (const auto& [number, position] : numbers) {
+      FNumbers.push_back(number);
+      FNumberPositions.push_back(position);
+    }
+    return;
+  }
   std::stable_sort(FEntries.begin(), FEntries.end(),
                    [](const TEntry& A, const TEntry& B) { return A.Key < B.Key; });
+}
+
+std::pair<const int*, const int*> TFieldIndex::NumberRange(double Key) const {
+  const auto lower = std::lower_bound(FNumbers.begin(), FNumbers.end(), Key);
+  const auto upper = std::upper_bound(lower, FNumbers.end(), Key);
+  const int* base = FNumberPositions.data();
+  return {base + (lower - FNumbers.begin()), base + (upper - FNumbers.begin())};
 }
 
 std::pair<std::vector<TFieldIndex::TEntry>::const_iterator, std::vector<TFieldIndex::TEntry>::const_iterator>
@@ -27,6 +53,11 @@ TFieldIndex::Range(const TValueKey& Key) const {
 std::vector<int> TFieldIndex::EqualPositions(const TValueKey& Key) const {
   std::vector<int> result;
   if (Key.IsNull()) return result;
+  if (FNumbersOnly) {
+    if (Key.Kind() != TValueKey::kNumber) return result;
+    const auto [first, last] = NumberRange(Key.Number());
+    return std::vector<int>(first, last);
+  }
   auto [first, last] = Range(Key);
   result.reserve(static_cast<std::size_t>(last - first));
   for (auto it = first; it != last; ++it) result.push_back(it->Position);
@@ -35,6 +66,11 @@ std::vector<int> TFieldIndex::EqualPositions(const TValueKey& Key) const {
 
 int TFieldIndex::FirstPosition(const TValueKey& Key) const {
   if (Key.IsNull()) return -1;
+  if (FNumbersOnly) {
+    if (Key.Kind() != TValueKey::kNumber) return -1;
+    const auto [first, last] = NumberRange(Key.Number());
+    return first == last ? -1 : *first;
+  }
   auto [first, last] = Range(Key);
   return first == last ? -1 : first->Position;
 }

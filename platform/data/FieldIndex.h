@@ -24,6 +24,13 @@ private:
   std::pair<std::vector<TEntry>::const_iterator, std::vector<TEntry>::const_iterator> Range(
       const TValueKey& Key) const;
 
+  std::pair<const int*, const int*> NumberRange(double Key) const;
+
   TFieldType FFieldType;
   std::vector<TEntry> FEntries;
+  // A field holding only numbers (and NULLs, which no key matches) is kept as plain pairs: a
+  // third of the memory, and bisection stays within the cache for large lookups.
+  bool FNumbersOnly = false;
+  std::vector<double> FNumbers;
+  std::vector<int> FNumberPositions;
 };

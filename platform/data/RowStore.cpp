@@ -77,6 +77,8 @@ int TRowStore::IndexOf(const QString& FieldName) const { return FFieldByName.val
 
 int TRowStore::PositionOf(quint64 RowId) const {
   if (RowId == 0) return -1;
+  // Until rows are inserted or deleted, a row's id is its position + 1.
+  if (RowId <= FRows.size() && FRows[static_cast<std::size_t>(RowId - 1)].Id == RowId) return static_cast<int>(RowId - 1);
   if (FPositions.empty() && !FRows.empty()) {
     FPositions.reserve(FRows.size());
     for (std::size_t i = 0; i < FRows.size(); ++i) FPositions.emplace(FRows[i].Id, static_cast<int>(i));

@@ -17,6 +17,7 @@ public:
 
   TKind Kind() const { return FKind; }
   bool IsNull() const { return FKind == kNull; }
+  double Number() const { return FNumber; }  // kNumber only
   int Compare(const TValueKey& Other) const;
   friend bool operator<(const TValueKey& A, const TValueKey& B) { return A.Compare(B) < 0; }
   friend bool operator==(const TValueKey& A, const TValueKey& B) { return A.Compare(B) == 0; }
