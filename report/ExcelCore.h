@@ -21,8 +21,9 @@
 // Environment:
 //   PPR_OUTPUT        the path ShowWorkbook saves to (a batch run); an existing file is never replaced.
 //                     Without it the workbook goes to a new private folder under the temporary folder.
-//   PPR_OPEN_COMMAND  the command that opens the saved file (its path is added as the last argument);
-//                     default "xdg-open"; "true" opens nothing (tests, runs without a desktop).
+//   PPR_OPEN_COMMAND  the command that opens the saved file, split into words at blanks (double quotes
+//                     group a word), the file's path added as the last argument; started detached.
+//                     Default "xdg-open"; "true" opens nothing (tests, runs without a desktop).
 #include "platform/sheet/SheetApplication.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"

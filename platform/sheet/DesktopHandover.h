@@ -3,8 +3,8 @@
 //
 // PPR_OUTPUT names the file for a batch run (an existing file is refused, never replaced); without it the
 // file goes into a new private folder (mode 0700) under the temporary folder, named after the template
-// ("PPR.xlsx"). PPR_OPEN_COMMAND is the command that opens it, the path appended as its last argument
-// (default "xdg-open"; "true" opens nothing).
+// ("PPR.xlsx"). PPR_OPEN_COMMAND is the command that opens it, split at blanks with double quotes grouping
+// a word, the path appended as its last argument (default "xdg-open"; "true" opens nothing).
 #include <QString>
 
 class TWorkbook;

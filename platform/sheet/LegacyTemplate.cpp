@@ -34,10 +34,14 @@ QString ConvertLegacyTemplate(const QString& Path) {
   QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/ppr-template-XXXXXX"));
   folder.setAutoRemove(false);  // the engine reads the converted file after we return
   QProcess process;
-  process.start(program, {QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+  // A profile of its own: a LibreOffice the user is running would otherwise take the job, or refuse it.
+  const QString profile = QStringLiteral("-env:UserInstallation=file://") + folder.filePath(QStringLiteral("profile"));
+  process.start(program, {QStringLiteral("--headless"), QStringLiteral("--norestore"), profile,
+                          QStringLiteral("--convert-to"),
                           QStringLiteral("xltx:Calc MS Excel 2007 XML Template"), QStringLiteral("--outdir"),
                           folder.path(), Path});
   process.waitForFinished(180000);
+  QDir(folder.filePath(QStringLiteral("profile"))).removeRecursively();
   const QString converted = folder.filePath(QFileInfo(Path).completeBaseName() + QStringLiteral(".xltx"));
   if (!QFileInfo::exists(converted))
     throw Exception(Format(QStringLiteral("Не удалось преобразовать шаблон «%s» в формат .xltx: %s"),

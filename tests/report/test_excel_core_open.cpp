@@ -45,9 +45,13 @@ TEST_F(TExcelCoreTest, TemplateProblemsNameTheFile) {
     EXPECT_FALSE(message.startsWith(u"Ошибка открытия Excel."_s));  // the engine started; the file failed
     ReleaseExcel();
   }
-  if (LibreOfficeProgram().isEmpty()) {
-    EXPECT_TRUE(MessageOf([&] { OpenExcel(binary); }).contains(u"LibreOffice"_s));
-  }
+  // Where LibreOffice cannot be found the refusal says what to do.
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", FScratch.path().toLocal8Bit());
+  const QString refusal = MessageOf([&] { OpenExcel(binary); });
+  qputenv("PATH", path);
+  EXPECT_TRUE(refusal.contains(u"LibreOffice"_s)) << refusal.toStdString();
+  EXPECT_TRUE(refusal.contains(QFileInfo(binary).completeBaseName() + u".xltx"_s)) << refusal.toStdString();
 }
 
 TEST_F(TExcelCoreTest, ShowWorkbookSavesOnceAtTheBatchPathAndNeverOverwrites) {

@@ -124,3 +124,13 @@ TEST_F(TExcelCoreTest, ReleaseDropsTheEngineAndBufferButKeepsPositions) {
   EXPECT_EQ(BodyLeft, 2);
   EXPECT_EQ(BufferSize, 4);
 }
+
+TEST_F(TExcelCoreTest, APlaceholderInTheFirstRowFailsWithAMessage) {
+  // The found cell is read through the cell above it, which row 1 does not have.
+  TBook book;
+  book.Rows = Row(1, {Text("B1", "#year#")});
+  OpenExcel(PlaceTemplate(book));
+  const QString message = MessageOf([] { ReplaceText(u"#year#"_s, u"2024"_s); });
+  EXPECT_TRUE(message.contains(u"строка 0"_s)) << message.toStdString();
+  EXPECT_EQ(ExcelSheet->Value(1, 2), QVariant(u"#year#"_s));
+}
