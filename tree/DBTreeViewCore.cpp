@@ -1,9 +1,8 @@
 #include "tree/DBTreeViewCore.h"
 
+#include "platform/base/ByteOrder.h"
 #include "platform/base/IntegerConversion.h"
 #include "tree/TLxNodeItem.h"
-
-#include <QtEndian>
 
 void SetAllCheckState(TVirtualStringTree& Tree, TCheckState State) {
   for (PVirtualNode node = Tree.GetFirst(); node; node = Tree.GetNext(node)) node->CheckState = State;
@@ -30,9 +29,9 @@ QBuffer& WriteCheckedIds(QBuffer& Stream, TVirtualStringTree& Tree) {
     auto* data = static_cast<TLxNodeItem**>(Tree.GetNodeData(node));
     if (!data || !*data) continue;
     const std::int32_t id = StrToInt((*data)->Key());
-    char bytes[4];
-    qToBigEndian(id, bytes);
-    Stream.write(bytes, 4);
+    unsigned char bytes[4];
+    StoreBigEndian32(id, bytes);
+    Stream.write(reinterpret_cast<const char*>(bytes), 4);
   }
   Stream.seek(0);
   return Stream;

@@ -55,6 +55,9 @@ std::vector<TRow> DeepShape(int N, std::mt19937& Random) {
 
 // Ids become a random permutation (keys arrive out of order) and the row order is shuffled.
 std::vector<std::vector<QVariant>> ToDataRows(const std::vector<TRow>& Shape, std::mt19937& Random) {
+  std::vector<bool> parents(Shape.size());
+  for (const TRow& r : Shape)
+    if (r.Parent >= 0) parents[static_cast<std::size_t>(r.Parent)] = true;
   std::vector<int> ids(Shape.size());
   std::iota(ids.begin(), ids.end(), 1);
   std::shuffle(ids.begin(), ids.end(), Random);
@@ -62,7 +65,7 @@ std::vector<std::vector<QVariant>> ToDataRows(const std::vector<TRow>& Shape, st
   rows.reserve(Shape.size());
   for (const TRow& r : Shape)
     rows.push_back({ids[static_cast<std::size_t>(r.Id)], r.Parent < 0 ? -1 : ids[static_cast<std::size_t>(r.Parent)],
-                    QStringLiteral("Item %1").arg(r.Id)});
+                    QStringLiteral("Item %1").arg(r.Id), bool(parents[static_cast<std::size_t>(r.Id)])});
   std::shuffle(rows.begin(), rows.end(), Random);
   return rows;
 }
@@ -95,7 +98,8 @@ struct TPhase {
   }
 };
 
-void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N) {
+// HasChildrenField: the rows' own has-children column decides the buttons, no lookup per node.
+void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N, bool HasChildrenField) {
   TADOQuery query;
   TDataSource source(&query);
   auto tree = std::make_unique<TLxADOTree>();
@@ -103,6 +107,7 @@ void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N) {
   tree->DBTreeFields().SetParentFieldName(QStringLiteral("parentid"));
   tree->DBTreeFields().SetListFieldName(QStringLiteral("fname"));
   tree->DBTreeFields().SetParentOfRootValue(QStringLiteral("-1"));
+  if (HasChildrenField) tree->DBTreeFields().SetHasChildrenFieldName(QStringLiteral("haschildren"));
   tree->OnInitNode = [](TVirtualStringTree*, PVirtualNode, PVirtualNode Node, TVirtualNodeInitStates&) {
     Node->CheckType = ctCheckBox;
   };
@@ -111,7 +116,7 @@ void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N) {
   {
     TPhase p(base);
     query.OpenOnRows({{QStringLiteral("id"), ftInteger}, {QStringLiteral("parentid"), ftInteger},
-                      {QStringLiteral("fname"), ftString}},
+                      {QStringLiteral("fname"), ftString}, {QStringLiteral("haschildren"), ftBoolean}},
                      Rows);
     p.Print("open + top level", N);
   }
@@ -202,7 +207,9 @@ int main(int argc, char** argv) {
       const int count = static_cast<int>(rows.size());
       std::printf("%s, %d rows\n", deep ? "deep random shape" : "1,000 x 100 shape (N/100 x 100)", count);
       std::printf(" TLxADOTree\n");
-      RunTree(rows, count);
+      RunTree(rows, count, false);
+      std::printf(" TLxADOTree with the has-children field\n");
+      RunTree(rows, count, true);
       if (treeOnly) continue;
       std::printf(" QStandardItemModel\n");
       RunStandardModel(rows, count);

@@ -1,14 +1,14 @@
 #pragma once
 // One worksheet of a loaded workbook: its cells in memory, every other part of the sheet's XML kept as it was.
 //
-// Rows live in a gap buffer (TRowStore), so writing and inserting around a moving position costs
+// Rows live in a gap buffer (TSheetRowStore), so writing and inserting around a moving position costs
 // O(1) amortised per row; inserting a row shifts the merged ranges at once and the workbook's defined
 // names (print area, print titles) when it is saved.
 //
 //   auto sheet = book->ActiveSheet();
 //   if (auto found = sheet->Find(u"#body#"_s)) sheet->SetValue(found->Row, found->Col, QVariant());
 #include "platform/sheet/CellRef.h"
-#include "platform/sheet/RowStore.h"
+#include "platform/sheet/SheetRowStore.h"
 #include "platform/sheet/SheetFormat.h"
 
 #include <QString>
@@ -107,7 +107,7 @@ private:
   std::shared_ptr<TStyles> FStyles;
   std::shared_ptr<TSharedStrings> FStrings;
   std::unique_ptr<TXmlParts> FXml;
-  mutable TRowStore FRows;
+  mutable TSheetRowStore FRows;
   std::vector<TCellRect> FMerges;
   std::optional<TCellRect> FSelection;
   std::vector<int32_t> FInsertLog;

@@ -49,6 +49,7 @@ PVirtualNode TVirtualStringTree::MakeNode() {
 }
 
 void TVirtualStringTree::FreeNodeMemory(PVirtualNode Node) {
+  FLastChildAt = nullptr;
   if (Node == FWatchedNode) FWatchedNode = nullptr;
   Node->~TVirtualNode();
   ::operator delete(static_cast<void*>(Node));

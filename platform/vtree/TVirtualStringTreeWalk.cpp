@@ -162,6 +162,25 @@ PVirtualNode TVirtualStringTree::GetFirstChild(PVirtualNode Node) const { return
 
 PVirtualNode TVirtualStringTree::GetLastChild(PVirtualNode Node) const { return (Node ? Node : FRoot)->LastChild; }
 
+PVirtualNode TVirtualStringTree::GetChildAt(PVirtualNode Parent, std::uint32_t Index) const {
+  if (!Parent) Parent = FRoot;
+  if (Index >= Parent->ChildCount) return nullptr;
+  PVirtualNode n = Parent->FirstChild;
+  std::uint32_t distance = Index;
+  if (Parent->ChildCount - 1 - Index < distance) {
+    n = Parent->LastChild;
+    distance = Parent->ChildCount - 1 - Index;
+  }
+  if (FLastChildAt && FLastChildAt->Parent == Parent) {
+    const std::uint32_t at = FLastChildAt->Index;
+    if ((at > Index ? at - Index : Index - at) < distance) n = FLastChildAt;
+  }
+  while (n->Index < Index) n = n->NextSibling;
+  while (n->Index > Index) n = n->PrevSibling;
+  FLastChildAt = n;
+  return n;
+}
+
 int TVirtualStringTree::GetNodeLevel(PVirtualNode Node) const {
   int level = -1;
   for (PVirtualNode n = Node; n && n != FRoot; n = n->Parent) ++level;

@@ -28,7 +28,17 @@
 // - FocusChanged(Node): after FocusedNode changed; Node may be none.
 // - UpdateBegun() / UpdateEnded(): the outermost BeginUpdate / EndUpdate (suspend painting);
 //   structural announcements still come inside the bracket.
-// An observer must not change the tree from inside Before* announcements.
+// An observer must not change the tree from inside any announcement, and must not read nodes
+// between a Before* and its After* (freed nodes are gone by then).
+//
+// Reading the tree for a QAbstractItemModel: rowCount = Node->ChildCount (the nodes that exist;
+// never load here); index(row, parent) = GetChildAt(parent, row); parent/row = Node->Parent and
+// Node->Index; hasChildren = HasChildren(Node) or ChildCount > 0; canFetchMore = HasChildren(Node)
+// && ChildCount == 0; fetchMore = InitChildren(Node). Text: GetText; images: GetImageIndex; check:
+// Node->CheckState (InitNode first, which sets the check type through OnInitNode); a user's click:
+// ToggleCheckByUser; focus and selection: UserSelect; an edit: SetText (only with toEditable in
+// TreeOptions.MiscOptions); a drag: StartDrag, DragOver(Source, Pt), DragDrop(Source, Pt) with
+// NodeAtResolver mapping Pt to the node under it.
 #include "platform/vtree/TVirtualNode.h"
 
 class TVirtualTreeObserver {

@@ -99,4 +99,5 @@ TEST_F(TExcelCoreTest, TheOpenCommandGetsTheSavedFile) {
     QThread::msleep(20);
   }
   EXPECT_EQ(QString::fromLocal8Bit(got), saved);
+  QDir(QFileInfo(saved).absolutePath()).removeRecursively();
 }

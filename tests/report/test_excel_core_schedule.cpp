@@ -2,6 +2,7 @@
 #include "tests/report/ExcelCoreFixture.h"
 #include "tests/support/TestSupport.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -105,4 +106,5 @@ TEST_F(TExcelCoreTest, AScheduleOnTheShippedTemplateReadsBackAsWorkedOut) {
   EXPECT_EQ(got[u"area"_s].toString(), u"$A$1:$T$22"_s);
   EXPECT_EQ(Json(got[u"page"_s]), Json(QJsonArray{u"landscape"_s, u"9"_s}));
   EXPECT_FALSE(got[u"template"_s].toBool());
+  QDir(QFileInfo(saved).absolutePath()).removeRecursively();
 }

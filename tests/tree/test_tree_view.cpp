@@ -238,6 +238,23 @@ TEST(TreeView, ClearEmptiesTheIndexAndUnbindingEmptiesTheTree) {
   EXPECT_EQ(tree.FCloneDataSet, nullptr);
 }
 
+TEST(TreeView, DestroyingTheMasterEmptiesTheTree) {
+  TTreeDb db(AbcdRows());
+  auto query = std::make_unique<TADOQuery>();
+  query->SetConnection(&db.Connection);
+  query->SetSQL(db.Query.SQL());
+  TDataSource source(query.get());
+  TTestTree tree;
+  Bind(tree, db);
+  tree.SetDataSource(&source);
+  query->Open();
+  tree.FullExpand();
+  ASSERT_EQ(tree.TotalCount(), 4u);
+  query.reset();
+  EXPECT_EQ(tree.TotalCount(), 0u);
+  EXPECT_EQ(tree.FCloneDataSet, nullptr);
+}
+
 TEST(TreeView, NodeHasChildrenAnswersForTheClonesCurrentRow) {
   TTreeDb db(AbcdRows());
   TTestTree tree;

@@ -1,11 +1,9 @@
 // Structure of the model and the translation of the tree's announcements.
 #include "platform/vtree/view/TVirtualTreeModel.h"
 
-#include <algorithm>
-
 namespace {
-// Counts the Qt notifications a tree announcement sends, during which views move their current
-// index on their own.
+// Counts the announcements being translated: meanwhile nothing may change the tree, and Qt's
+// own moves of a view's current index (inside the insert and remove notifications) are not the user's.
 class TAnnouncing {
 public:
   explicit TAnnouncing(int& Count) : FCount(Count) { ++FCount; }
@@ -16,16 +14,7 @@ public:
 private:
   int& FCount;
 };
-
-const TVirtualTreeMimeData* AsTreeMimeData(const QMimeData* Data) {
-  return qobject_cast<const TVirtualTreeMimeData*>(Data);
-}
 }  // namespace
-
-TVirtualStringTree* TVirtualTreeMimeData::SourceOf(const QMimeData* Data) {
-  const TVirtualTreeMimeData* ours = AsTreeMimeData(Data);
-  return ours ? ours->Source() : nullptr;
-}
 
 TVirtualTreeModel::TVirtualTreeModel(TVirtualStringTree& Tree, QObject* Parent)
     : QAbstractItemModel(Parent), FTree(Tree) {
@@ -58,29 +47,11 @@ QModelIndex TVirtualTreeModel::IndexOf(PVirtualNode Node) const {
   return createIndex(static_cast<int>(Node->Index), 0, Node);
 }
 
-PVirtualNode TVirtualTreeModel::ChildAt(PVirtualNode Parent, int Row) const {
-  const auto row = static_cast<std::uint32_t>(Row);
-  PVirtualNode n = nullptr;
-  // Start from the nearest of the first child, the last child and the node found last.
-  std::uint32_t fromFirst = row;
-  std::uint32_t fromLast = Parent->ChildCount - 1 - row;
-  n = fromFirst <= fromLast ? Parent->FirstChild : Parent->LastChild;
-  std::uint32_t distance = std::min(fromFirst, fromLast);
-  if (FLastFound && FLastFound->Parent == Parent) {
-    const std::uint32_t d = FLastFound->Index > row ? FLastFound->Index - row : row - FLastFound->Index;
-    if (d < distance) n = FLastFound;
-  }
-  while (n && n->Index < row) n = n->NextSibling;
-  while (n && n->Index > row) n = n->PrevSibling;
-  FLastFound = n;
-  return n;
-}
-
 QModelIndex TVirtualTreeModel::index(int Row, int Column, const QModelIndex& Parent) const {
   if (Row < 0 || Column != 0 || (Parent.isValid() && Parent.column() != 0)) return {};
   PVirtualNode parent = Parent.isValid() ? NodeOf(Parent) : FTree.RootNode();
   if (!parent || static_cast<std::uint32_t>(Row) >= parent->ChildCount) return {};
-  PVirtualNode node = ChildAt(parent, Row);
+  PVirtualNode node = FTree.GetChildAt(parent, static_cast<std::uint32_t>(Row));
   return node ? createIndex(Row, 0, node) : QModelIndex();
 }
 
@@ -127,52 +98,41 @@ void TVirtualTreeModel::SetImages(TImageList* Value) {
 
 void TVirtualTreeModel::BeforeInsertChildren(PVirtualNode Parent, int First, int Last) {
   TAnnouncing a(FAnnouncing);
-  FLastFound = nullptr;
   beginInsertRows(IndexOf(Parent), First, Last);
 }
 
 void TVirtualTreeModel::AfterInsertChildren(PVirtualNode /*Parent*/, int /*First*/, int /*Last*/) {
-  {
-    TAnnouncing a(FAnnouncing);
-    FLastFound = nullptr;
-    endInsertRows();
-  }
+  TAnnouncing a(FAnnouncing);
+  endInsertRows();
   emit StructureSettled();
 }
 
 void TVirtualTreeModel::BeforeRemoveChildren(PVirtualNode Parent, int First, int Last) {
   TAnnouncing a(FAnnouncing);
-  FLastFound = nullptr;
   FFailedLoad = nullptr;
   beginRemoveRows(IndexOf(Parent), First, Last);
 }
 
 void TVirtualTreeModel::AfterRemoveChildren(PVirtualNode /*Parent*/, int /*First*/, int /*Last*/) {
-  {
-    TAnnouncing a(FAnnouncing);
-    FLastFound = nullptr;
-    endRemoveRows();
-  }
+  TAnnouncing a(FAnnouncing);
+  endRemoveRows();
   emit StructureSettled();
 }
 
 void TVirtualTreeModel::BeforeReset() {
   TAnnouncing a(FAnnouncing);
-  FLastFound = nullptr;
   FFailedLoad = nullptr;
   beginResetModel();
 }
 
 void TVirtualTreeModel::AfterReset() {
-  {
-    TAnnouncing a(FAnnouncing);
-    FLastFound = nullptr;
-    endResetModel();
-  }
+  TAnnouncing a(FAnnouncing);
+  endResetModel();
   emit StructureSettled();
 }
 
 void TVirtualTreeModel::NodeChanged(PVirtualNode Node) {
+  TAnnouncing a(FAnnouncing);
   const QModelIndex index = IndexOf(Node);
   if (!index.isValid()) return;
   emit dataChanged(index, index);
@@ -180,6 +140,7 @@ void TVirtualTreeModel::NodeChanged(PVirtualNode Node) {
 }
 
 void TVirtualTreeModel::Invalidated() {
+  TAnnouncing a(FAnnouncing);
   // One range per parent, as dataChanged wants, over every node that exists.
   auto announce = [this](PVirtualNode Parent) {
     if (Parent->ChildCount == 0) return;
@@ -189,12 +150,27 @@ void TVirtualTreeModel::Invalidated() {
   for (PVirtualNode n = FTree.GetFirstNoInit(); n; n = FTree.GetNextNoInit(n)) announce(n);
 }
 
-void TVirtualTreeModel::Expanded(PVirtualNode Node) { emit NodeExpanded(IndexOf(Node)); }
+void TVirtualTreeModel::Expanded(PVirtualNode Node) {
+  TAnnouncing a(FAnnouncing);
+  emit NodeExpanded(IndexOf(Node));
+}
 
-void TVirtualTreeModel::Collapsed(PVirtualNode Node) { emit NodeCollapsed(IndexOf(Node)); }
+void TVirtualTreeModel::Collapsed(PVirtualNode Node) {
+  TAnnouncing a(FAnnouncing);
+  emit NodeCollapsed(IndexOf(Node));
+}
 
-void TVirtualTreeModel::FocusChanged(PVirtualNode Node) { emit FocusMoved(IndexOf(Node)); }
+void TVirtualTreeModel::FocusChanged(PVirtualNode Node) {
+  TAnnouncing a(FAnnouncing);
+  emit FocusMoved(IndexOf(Node));
+}
 
-void TVirtualTreeModel::UpdateBegun() { emit PaintSuspended(); }
+void TVirtualTreeModel::UpdateBegun() {
+  TAnnouncing a(FAnnouncing);
+  emit PaintSuspended();
+}
 
-void TVirtualTreeModel::UpdateEnded() { emit PaintResumed(); }
+void TVirtualTreeModel::UpdateEnded() {
+  TAnnouncing a(FAnnouncing);
+  emit PaintResumed();
+}

@@ -11,27 +11,13 @@
 //   TVirtualTreeModel model(tree);
 //   QTreeView view;  view.setModel(&model);    // or TVirtualTreeView, which keeps both in step
 #include "platform/vtree/TVirtualStringTree.h"
+#include "platform/vtree/view/TVirtualTreeMimeData.h"
 
 #include <QAbstractItemModel>
-#include <QMimeData>
 #include <exception>
 #include <functional>
 
 class TImageList;
-
-// What a drag from one of our views carries: the tree it came from (none for a foreign drag).
-class TVirtualTreeMimeData : public QMimeData {
-  Q_OBJECT
-public:
-  explicit TVirtualTreeMimeData(TVirtualStringTree* Source) : FSource(Source) {}
-  TVirtualStringTree* Source() const { return FSource; }
-  // The source tree of a drag's data, or none when it did not start in one of our views.
-  static TVirtualStringTree* SourceOf(const QMimeData* Data);
-  static QString MimeType() { return QStringLiteral("application/x-ppr-virtual-tree-node"); }
-
-private:
-  TVirtualStringTree* FSource;
-};
 
 class TVirtualTreeModel : public QAbstractItemModel, private TVirtualTreeObserver {
   Q_OBJECT
@@ -50,8 +36,8 @@ public:
   TImageList* Images() const { return FImages; }
   void SetImages(TImageList* Value);
 
-  // Whether a tree announcement is being translated now (the view ignores Qt's own current-index
-  // moves meanwhile: the tree may not be changed from inside its announcements).
+  // Whether a tree announcement is being translated now: the tree may not be changed from inside
+  // one, so the view ignores what Qt does meanwhile, and a node first read then is initialised later.
   bool InAnnouncement() const { return FAnnouncing > 0; }
 
   // An error raised by the tree below a Qt entry point (setData, fetchMore, the view's event
@@ -114,7 +100,6 @@ private:
   void UpdateBegun() override;
   void UpdateEnded() override;
 
-  PVirtualNode ChildAt(PVirtualNode Parent, int Row) const;
   // Nodes are initialised when first shown, as the tree's walks do when they pass them.
   void EnsureInitialized(PVirtualNode Node) const;
   bool ShowsCheckBox(PVirtualNode Node) const;
@@ -123,6 +108,4 @@ private:
   TImageList* FImages = nullptr;
   int FAnnouncing = 0;
   PVirtualNode FFailedLoad = nullptr;  // compared, never followed
-  // The last child found by row, so that a view's row-by-row reads do not walk from the start.
-  mutable PVirtualNode FLastFound = nullptr;
 };

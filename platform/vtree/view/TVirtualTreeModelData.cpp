@@ -24,20 +24,32 @@ Qt::CheckState ToQt(TCheckState State) {
 
 void TVirtualTreeModel::EnsureInitialized(PVirtualNode Node) const {
   if (Node->States & vsInitialized) return;
+  auto* self = const_cast<TVirtualTreeModel*>(this);
+  const QPersistentModelIndex index = IndexOf(Node);
+  if (FAnnouncing > 0) {
+    // A view laying out rows inside an announcement: initialise once the tree is done.
+    QMetaObject::invokeMethod(
+        self,
+        [self, index] {
+          PVirtualNode node = self->NodeOf(index);
+          if (!index.isValid() || !node || (node->States & vsInitialized)) return;
+          self->EnsureInitialized(node);
+          emit self->dataChanged(index, index);
+        },
+        Qt::QueuedConnection);
+    return;
+  }
   const bool hadChildren = Node->States & vsHasChildren;
   FTree.InitNode(Node);
   // An init hook that gave the node an expand button says so without an announcement; a view
   // laid the row out already, so it hears of it once the current paint is over.
-  if (!hadChildren && (Node->States & vsHasChildren)) {
-    auto* self = const_cast<TVirtualTreeModel*>(this);
-    const QPersistentModelIndex index = IndexOf(Node);
+  if (!hadChildren && (Node->States & vsHasChildren))
     QMetaObject::invokeMethod(
         self,
         [self, index] {
           if (index.isValid()) emit self->NodeStateChanged(index);
         },
         Qt::QueuedConnection);
-  }
 }
 
 bool TVirtualTreeModel::ShowsCheckBox(PVirtualNode Node) const {

@@ -16,9 +16,14 @@ private:
 
 void TVirtualTreeView::FollowFocus(const QModelIndex& Index) {
   TSyncing s(FSyncing);
-  if (selectionModel()->currentIndex() != Index)
+  if (selectionModel()->currentIndex() != Index) {
+    // QTreeView scrolls to a new current row and opens its ancestors to do so; what is open is
+    // the tree's to say, so the scroll comes below, for a node the tree shows.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
     selectionModel()->setCurrentIndex(Index, QItemSelectionModel::NoUpdate);
-  // Only a node the tree shows: QTreeView::scrollTo would open its ancestors on its own.
+    setAutoScroll(scrolls);
+  }
   PVirtualNode node = FModel->NodeOf(Index);
   if (node && FTree.IsVisible(node)) scrollTo(Index);
 }
@@ -37,7 +42,7 @@ void TVirtualTreeView::FollowNodeState(const QModelIndex& Index) {
   if (!node) return;
   TSyncing s(FSyncing);
   SyncSelection(node);
-  if (isExpanded(Index) != FTree.Expanded(node)) setExpanded(Index, FTree.Expanded(node));
+  if (isExpanded(Index) != FTree.Expanded(node)) FollowExpansion(Index, FTree.Expanded(node));
   // QTreeView keeps each row's expand button from its last layout; a has-children mark that
   // changed without rows coming or going needs a new one.
   if (node->ChildCount == 0) scheduleDelayedItemsLayout();
@@ -46,6 +51,8 @@ void TVirtualTreeView::FollowNodeState(const QModelIndex& Index) {
 void TVirtualTreeView::FollowExpansion(const QModelIndex& Index, bool Expanded) {
   if (!Index.isValid()) return;
   TSyncing s(FSyncing);
+  // QTreeView collapses by its laid-out rows; rows it has not laid out yet would keep it open.
+  executeDelayedItemsLayout();
   setExpanded(Index, Expanded);
 }
 

@@ -93,6 +93,16 @@ TEST_F(SqliteTest, FetchesEveryRowWithItsTypesAndNulls) {
   EXPECT_FALSE(q->FieldByName(u"s"_s).IsNull()) << "empty text is not NULL";
   EXPECT_FALSE(q->FieldByName(u"b"_s).IsNull()) << "an empty blob is not NULL";
   EXPECT_EQ(q->FieldByName(u"d"_s).AsString(), u"12"_s);
+
+  // A column of mixed kinds (SQLite allows it) is still found by each kind of value.
+  EXPECT_TRUE(q->Locate(u"d"_s, u"X"_s));
+  EXPECT_EQ(q->RecNo(), 1);
+  EXPECT_TRUE(q->Locate(u"d"_s, 12));
+  EXPECT_EQ(q->RecNo(), 3);
+  EXPECT_TRUE(q->Locate(u"d"_s, QVariant()));
+  EXPECT_EQ(q->RecNo(), 2);
+  EXPECT_TRUE(q->Locate(u"big"_s, u"5000000000"_s));
+  EXPECT_EQ(q->RecNo(), 1);
 }
 
 TEST_F(SqliteTest, ALookupFromAFileFiltersSortsAndClones) {

@@ -1,5 +1,5 @@
 // The gap buffer against a plain ordered map doing the same writes and inserts the slow way.
-#include "platform/sheet/RowStore.h"
+#include "platform/sheet/SheetRowStore.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -15,7 +15,7 @@ void ModelInsert(TModel& Model, int32_t Row) {
   Model = std::move(moved);
 }
 
-TModel Dump(TRowStore& Store) {
+TModel Dump(TSheetRowStore& Store) {
   TModel out;
   int32_t last = 0;
   Store.ForEach(1, [&](TRow& row) {
@@ -27,7 +27,7 @@ TModel Dump(TRowStore& Store) {
   return out;
 }
 
-void Put(TRowStore& Store, TModel& Model, int32_t Row, uint32_t Tag) {
+void Put(TSheetRowStore& Store, TModel& Model, int32_t Row, uint32_t Tag) {
   TRow& row = Store.Get(Row);
   row.Cells.resize(1);
   row.Cells[0].Style = Tag;
@@ -37,7 +37,7 @@ void Put(TRowStore& Store, TModel& Model, int32_t Row, uint32_t Tag) {
 }  // namespace
 
 TEST(RowStore, WritesAndInsertsAroundAMovingPositionMatchTheModel) {
-  TRowStore store;
+  TSheetRowStore store;
   TModel model;
   for (int32_t r = 1; r <= 40; r += 3) Put(store, model, r, static_cast<uint32_t>(r));  // a template's rows
   uint32_t tag = 1000;
@@ -59,7 +59,7 @@ TEST(RowStore, WritesAndInsertsAroundAMovingPositionMatchTheModel) {
 }
 
 TEST(RowStore, FindAndForEachFromAMiddleRowSeeShiftedNumbers) {
-  TRowStore store;
+  TSheetRowStore store;
   TModel model;
   for (int32_t r : {2, 4, 6, 8}) Put(store, model, r, static_cast<uint32_t>(r));
   store.InsertBefore(5);  // 6 and 8 move to 7 and 9

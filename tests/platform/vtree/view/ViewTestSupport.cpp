@@ -52,9 +52,12 @@ TLazyTree::TLazyTree() {
     if (name == 0) name = Name(Parent) * 10 + static_cast<int>(Node->Index) + 1;
     if (name < 100) States |= ivsHasChildren;
   };
+  // The children are made here, named at once, as the data-bound tree does.
   OnInitChildren = [this](TVirtualStringTree*, PVirtualNode Node, std::uint32_t& Count) {
     ++Loads;
     Count = Name(Node) == 3 ? 0 : 2;
+    for (std::uint32_t k = 0; k < Count; ++k)
+      *static_cast<int*>(GetNodeData(AddChild(Node))) = Name(Node) * 10 + static_cast<int>(k) + 1;
   };
   OnGetText = [this](TVirtualStringTree*, PVirtualNode Node, TColumnIndex, TVSTTextType, QString& Text) {
     Text = QStringLiteral("n") + QString::number(Name(Node));

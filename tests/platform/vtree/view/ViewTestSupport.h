@@ -10,7 +10,8 @@
 inline void PrintTo(const QString& Text, std::ostream* Os) { *Os << '"' << Text.toStdString() << '"'; }
 
 // The lazy tree: top-level nodes 1, 2, 3 with the has-children mark. Children load on first need
-// and are named parent*10 + position + 1, so node 1 gets 11 and 12, node 11 gets 111 and 112.
+// and are named parent*10 + position + 1, so node 1 gets 11 and 12, node 11 gets 111 and 112
+// (blank nodes from SetRootNodeCount get their names when initialised).
 // Nodes named below 100 carry the mark; node 3's load finds nothing. Every node is a check box;
 // the caption is "n" and the name.
 class TLazyTree : public TVirtualStringTree {

@@ -31,6 +31,7 @@ TEST(TreeViewInput, ACheckBoxClickChangesThatNodeOnlyAndRaisesCheckedOnce) {
     if (args.at(0).value<QModelIndex>() == v.Index(1) && args.at(2).value<QList<int>>().isEmpty()) sawTheNode = true;
   EXPECT_TRUE(sawTheNode);
   EXPECT_EQ(v.Index(1).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+  EXPECT_EQ(v.Tree.FocusedNode(), nullptr);  // a click on the box is not a click on the row
   // A child's box, then the parent's again: each click its own node.
   QTest::mouseClick(v.Viewport(), Qt::LeftButton, {}, v.View.CheckBoxRect(v.Tree.Find(12)).center());
   QTest::mouseClick(v.Viewport(), Qt::LeftButton, {}, box.center());
@@ -192,6 +193,29 @@ TEST(TreeViewInput, DropsGoToTheTreeWithTheirSourceAndTheTargetUnderTheRealRow) 
   EXPECT_EQ(v.View.DropAt(&v.Tree, v.View.NodeRect(v.Tree.Find(3)).bottomRight() - QPoint(2, 1)), deNone);
   EXPECT_EQ(log, QStringList{u"drop self on 3"_s});
   EXPECT_EQ(started, 0);
+}
+
+// The view's drag start, reachable from a test.
+class TDragView : public TVirtualTreeView {
+public:
+  using TVirtualTreeView::startDrag;
+  using TVirtualTreeView::TVirtualTreeView;
+};
+
+TEST(TreeViewInput, StartingADragTellsTheTreeFirstWithTheDraggedRowFocused) {
+  TLazyTree tree;
+  TDragView view(tree);
+  view.resize(300, 300);
+  view.show();
+  QApplication::processEvents();
+  QStringList log;
+  tree.OnStartDrag = [&](TVirtualStringTree* t) {
+    log << u"start "_s + QString::number(tree.Name(t->FocusedNode()));
+  };
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.NodeRect(tree.Find(2)).center());
+  view.startDrag(Qt::MoveAction);
+  EXPECT_EQ(log, QStringList{u"start 2"_s});
+  EXPECT_EQ(tree.TotalCount(), 3u);  // a drag that ends without a drop removes nothing
 }
 
 TEST(TreeViewInput, WithoutTheDropOptionNothingReachesTheTree) {

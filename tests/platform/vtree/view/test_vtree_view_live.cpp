@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -91,6 +92,52 @@ TEST(TreeViewLive, TheViewFollowsTheMastersMovesAndPostedChanges) {
   db.Query.Close();
   EXPECT_EQ(model.rowCount(), 0);
   EXPECT_FALSE(view.currentIndex().isValid());
+}
+
+TEST(TreeViewLive, ARowPostedIntoANeverLoadedBranchOpensItInTheViewAndAClickChecksOneNode) {
+  TTreeDb db(AbcdRows());  // A (B, C), D
+  TTestTree tree;
+  tree.TreeOptions.MiscOptions |= toCheckSupport;
+  tree.OnInitNode = [](TVirtualStringTree*, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates&) {
+    n->CheckType = ctCheckBox;
+  };
+  int checkedEvents = 0;
+  tree.OnChecked = [&](TVirtualStringTree*, PVirtualNode) { ++checkedEvents; };
+  TVirtualTreeView view(tree);
+  view.resize(300, 300);
+  view.show();
+  Bind(tree, db);
+  db.Query.Open();
+  QApplication::processEvents();
+  TVirtualTreeModel& model = view.Model();
+  auto index = [&](int Key) { return model.IndexOf(tree.Node(Key)); };
+  EXPECT_FALSE(model.hasChildren(index(4)));  // D: a leaf so far
+  EXPECT_EQ(tree.Node(2), nullptr);           // A's branch never loaded
+
+  // Under A, whose branch was never loaded: the load brings the new row with its siblings, once.
+  db.Query.Append();
+  db.Query.FieldByName(u"id"_s).SetValue(8);
+  db.Query.FieldByName(u"parentid"_s).SetValue(1);
+  db.Query.FieldByName(u"fname"_s).SetValue(u"H"_s);
+  db.Query.Post();
+  EXPECT_EQ(Children(model, index(1)), (QStringList{u"B"_s, u"C"_s, u"H"_s}));
+  EXPECT_TRUE(view.isExpanded(index(1)));
+  EXPECT_EQ(view.currentIndex(), index(8));
+  EXPECT_FALSE(view.visualRect(index(8)).isEmpty());
+
+  // A click on C's box through the view: C alone, one event.
+  QApplication::processEvents();
+  const QRect box = view.CheckBoxRect(tree.Node(3));
+  ASSERT_FALSE(box.isEmpty());
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, box.center());
+  EXPECT_EQ(tree.Node(3)->CheckState, csCheckedNormal);
+  EXPECT_EQ(checkedEvents, 1);
+  for (int key : {1, 2, 4, 8}) EXPECT_EQ(tree.Node(key)->CheckState, csUncheckedNormal) << key;
+  EXPECT_EQ(index(3).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+  // A click on a box is not a click on the row: the focus and the master's row stay on H.
+  EXPECT_EQ(view.currentIndex(), index(8));
+  EXPECT_EQ(tree.FocusedNode(), tree.Node(8));
+  EXPECT_EQ(db.Query.FieldByName(u"id"_s).AsInteger(), 8);
 }
 
 }  // namespace

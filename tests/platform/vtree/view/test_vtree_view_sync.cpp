@@ -4,6 +4,7 @@
 #include "platform/vtree/view/TImageList.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -45,6 +46,40 @@ TEST(TreeViewSync, AClickFocusesAndSelectsInTheTreeAndTheTreesFocusMovesTheView)
   EXPECT_FALSE(v.View.isExpanded(v.Index(2)));
   EXPECT_FALSE(v.Tree.Expanded(v.Tree.Find(2)));
   v.Tree.SetFocusedNode(nullptr);
+  EXPECT_FALSE(v.View.currentIndex().isValid());
+}
+
+TEST(TreeViewSync, WithMultiSelectCtrlClicksAddToTheTreesSelectionAndTheLastIsFocused) {
+  TShownView v;
+  v.Tree.TreeOptions.SelectionOptions |= toMultiSelect;
+  v.View.ApplyOptions();
+  QStringList changes;
+  v.Tree.OnChange = [&](TVirtualStringTree* t, PVirtualNode) {
+    changes << QString::number(v.Tree.Name(t->FocusedNode()));
+  };
+  QTest::mouseClick(v.Viewport(), Qt::LeftButton, {}, v.Caption(1));
+  QTest::mouseClick(v.Viewport(), Qt::LeftButton, Qt::ControlModifier, v.Caption(3));
+  EXPECT_EQ(v.Tree.SelectedCount(), 2);
+  EXPECT_TRUE(v.Tree.Selected(v.Tree.Find(1)));
+  EXPECT_TRUE(v.Tree.Selected(v.Tree.Find(3)));
+  EXPECT_EQ(v.Tree.FocusedNode(), v.Tree.Find(3));
+  EXPECT_EQ(changes.last(), u"3"_s);  // the change hook saw the new focus
+  QTest::mouseClick(v.Viewport(), Qt::LeftButton, Qt::ControlModifier, v.Caption(1));
+  EXPECT_EQ(v.Tree.SelectedCount(), 1);
+  EXPECT_FALSE(v.Tree.Selected(v.Tree.Find(1)));
+  QTest::mouseClick(v.Viewport(), Qt::LeftButton, {}, v.Caption(2));
+  EXPECT_EQ(v.Tree.SelectedCount(), 1);
+  EXPECT_TRUE(v.Tree.Selected(v.Tree.Find(2)));
+}
+
+TEST(TreeViewSync, GainingKeyboardFocusPicksNoRow) {
+  TShownView v;
+  int focusEvents = 0;
+  v.Tree.OnFocusChanged = [&](TVirtualStringTree*, PVirtualNode, TColumnIndex) { ++focusEvents; };
+  QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+  QApplication::sendEvent(&v.View, &in);
+  EXPECT_EQ(focusEvents, 0);
+  EXPECT_EQ(v.Tree.FocusedNode(), nullptr);
   EXPECT_FALSE(v.View.currentIndex().isValid());
 }
 
@@ -99,6 +134,38 @@ TEST(TreeViewSync, TheUpdateBracketSuspendsPaintingOnly) {
   EXPECT_FALSE(v.View.updatesEnabled());
   v.Tree.EndUpdate();
   EXPECT_TRUE(v.View.updatesEnabled());
+}
+
+// Whether anything but the background is painted in the branch column of Name's row.
+bool BranchPainted(TShownView& V, int Name) {
+  QApplication::processEvents();
+  const QImage image = V.Viewport()->grab().toImage();
+  const QRect row = V.View.NodeRect(V.Tree.Find(Name));
+  const QColor background = image.pixelColor(row.left() - V.View.indentation() + 1, row.top() + 1);
+  for (int y = row.top(); y <= row.bottom(); ++y)
+    for (int x = std::max(0, row.left() - V.View.indentation()); x < row.left(); ++x)
+      if (image.pixelColor(x, y) != background) return true;
+  return false;
+}
+
+TEST(TreeViewSync, TheExpandButtonFollowsTheHasChildrenMark) {
+  TShownView v;
+  v.Tree.TreeOptions.PaintOptions &= ~toShowTreeLines;  // the button alone in the branch column
+  EXPECT_TRUE(BranchPainted(v, 3));
+  v.Tree.InitChildren(v.Tree.Find(3));  // the tree's own load finds nothing: no rows, the mark goes
+  EXPECT_FALSE(BranchPainted(v, 3));
+  v.Tree.SetHasChildren(v.Tree.Find(3), true);
+  EXPECT_TRUE(BranchPainted(v, 3));
+  v.Tree.SetHasChildren(v.Tree.Find(3), false);
+  EXPECT_FALSE(BranchPainted(v, 3));
+  v.Tree.AddChild(v.Tree.Find(3));
+  EXPECT_TRUE(BranchPainted(v, 3));
+  // Blank nodes whose init hook gives the mark: the button shows once they are first shown.
+  v.Tree.Clear();
+  v.Tree.SetRootNodeCount(2);
+  QApplication::processEvents();
+  EXPECT_TRUE(BranchPainted(v, 1));
+  EXPECT_EQ(v.Index(1).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));  // the hook's check box
 }
 
 TEST(TreeViewSync, TreeLinesAndIconsArePainted) {

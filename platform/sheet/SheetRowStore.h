@@ -30,7 +30,7 @@ struct TRow {
   std::vector<TCell> Cells;
 };
 
-class TRowStore {
+class TSheetRowStore {
 public:
   // The row numbered Row, or nullptr; moves the gap to Row.
   TRow* Find(int32_t Row);

@@ -1,8 +1,8 @@
-#include "platform/sheet/RowStore.h"
+#include "platform/sheet/SheetRowStore.h"
 
 #include <algorithm>
 
-void TRowStore::MoveGap(int32_t Row) {
+void TSheetRowStore::MoveGap(int32_t Row) {
   while (!FFront.empty() && FFront.back().Number > Row) {
     FFront.back().Number -= FShift;
     FBack.push_back(std::move(FFront.back()));
@@ -15,30 +15,30 @@ void TRowStore::MoveGap(int32_t Row) {
   }
 }
 
-TRow* TRowStore::Find(int32_t Row) {
+TRow* TSheetRowStore::Find(int32_t Row) {
   MoveGap(Row);
   if (!FFront.empty() && FFront.back().Number == Row) return &FFront.back();
   return nullptr;
 }
 
-TRow& TRowStore::Get(int32_t Row) {
+TRow& TSheetRowStore::Get(int32_t Row) {
   if (TRow* row = Find(Row)) return *row;
   TRow& row = FFront.emplace_back();
   row.Number = Row;
   return row;
 }
 
-void TRowStore::InsertBefore(int32_t Row) {
+void TSheetRowStore::InsertBefore(int32_t Row) {
   MoveGap(Row - 1);
   ++FShift;
 }
 
-void TRowStore::Append(TRow&& Row) {
+void TSheetRowStore::Append(TRow&& Row) {
   MoveGap(Row.Number);
   FFront.push_back(std::move(Row));
 }
 
-void TRowStore::ForEach(int32_t From, const std::function<bool(TRow&)>& Visit) {
+void TSheetRowStore::ForEach(int32_t From, const std::function<bool(TRow&)>& Visit) {
   auto front = std::lower_bound(FFront.begin(), FFront.end(), From,
                                 [](const TRow& row, int32_t value) { return row.Number < value; });
   for (; front != FFront.end(); ++front)
@@ -54,12 +54,12 @@ void TRowStore::ForEach(int32_t From, const std::function<bool(TRow&)>& Visit) {
   }
 }
 
-int32_t TRowStore::FirstNumber() const {
+int32_t TSheetRowStore::FirstNumber() const {
   if (!FFront.empty()) return FFront.front().Number;
   return FBack.empty() ? 0 : FBack.back().Number + FShift;
 }
 
-int32_t TRowStore::LastNumber() const {
+int32_t TSheetRowStore::LastNumber() const {
   if (!FBack.empty()) return FBack.front().Number + FShift;
   return FFront.empty() ? 0 : FFront.back().Number;
 }
