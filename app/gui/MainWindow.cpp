@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -58,6 +59,15 @@ TMainWindow::TMainWindow(TApplication& App)
     auto* page = new TAnchorPanel;
     page->Place(new QLabel(QString::fromUtf16(pages[i].Label)), {8, 8, pages[i].LabelWidth, 13}, akLeft | akTop);
     TreeViews[i] = new TVirtualTreeView(FForm->PageTree(i));
+    // Errors raised while Qt handles an expand, a click or a key go the application's error path.
+    TreeViews[i]->Model().OnException = [&App](std::exception_ptr Error) {
+      try {
+        std::rethrow_exception(Error);
+      } catch (const std::exception& e) {
+        App.HandleException(e);
+      }
+    };
+    TreeViews[i]->header()->hide();
     page->Place(TreeViews[i], {8, 32, 481, pages[i].TreeHeight}, akLeft | akTop | akRight | akBottom);
     pgc1->addTab(page, QString::fromUtf16(pages[i].Caption));
   }
@@ -112,7 +122,11 @@ TMainWindow::TMainWindow(TApplication& App)
     move(screen->availableGeometry().center() - rect().center());
 }
 
-TMainWindow::~TMainWindow() { Screen().OnCursorChange = nullptr; }
+TMainWindow::~TMainWindow() {
+  Screen().OnCursorChange = nullptr;
+  // The views watch the form's trees: they go first, while the trees still exist.
+  delete pgc1;
+}
 
 void TMainWindow::SyncFromForm() {
   meYear->UpdateFromModel();
