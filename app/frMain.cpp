@@ -63,6 +63,10 @@ TfrMain::TfrMain(TApplicationHooks& App)
 }
 
 TfrMain::~TfrMain() {
+  // A handler that outlived the form would call into freed memory (a failed creation is reported
+  // after the form is gone); the application's own fatal-error path takes over.
+  if (FHandlerInstalled)
+    FApp.SetExceptionHandler(nullptr);
   // The trees let go of their data sources before the queries close.
   LxADOTree1.SetDataSource(nullptr);
   LxADOTree2.SetDataSource(nullptr);
@@ -82,6 +86,7 @@ TLxADOTree& TfrMain::PageTree(int Index) {
 
 void TfrMain::FormCreate() {
   FApp.SetExceptionHandler([this](const std::exception& e) { AppException(e); });
+  FHandlerInstalled = true;
   conn.Close();
   aq1.Close();
   conn.SetConnectionString(BuildConnectionString(ConnectionSettings));

@@ -80,4 +80,5 @@ private:
   void SetActivePageCheckState(TCheckState State);
 
   TApplicationHooks& FApp;
+  bool FHandlerInstalled = false;
 };

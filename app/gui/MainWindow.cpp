@@ -115,7 +115,14 @@ TMainWindow::TMainWindow(TApplication& App)
       QApplication::setOverrideCursor(Qt::WaitCursor);
   };
 
-  FForm->FormCreate();
+  try {
+    FForm->FormCreate();
+  } catch (...) {
+    // The base class would delete the views after the form's trees are gone.
+    delete pgc1;
+    pgc1 = nullptr;
+    throw;
+  }
   SyncFromForm();
 
   if (const QScreen* screen = QApplication::primaryScreen())
