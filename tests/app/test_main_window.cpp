@@ -25,8 +25,10 @@ TApplication& App() {
   static int argc = 1;
   static char name[] = "test";
   static char* argv[] = {name, nullptr};
-  static TApplication app(argc, argv);
-  return app;
+  // Never destroyed: QTest's input devices outlive the tests, and an application object torn down
+  // among the exit-time statics would delete them twice.
+  static TApplication* app = new TApplication(argc, argv);
+  return *app;
 }
 
 class MainWindowTest : public ::testing::Test {
