@@ -1,11 +1,18 @@
 #include "app/gui/AnchorPanel.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QResizeEvent>
+
+#include <algorithm>
 
 TAnchorPanel::TAnchorPanel(QWidget* Parent, QSize DesignedSize) : QWidget(Parent), FDesignedSize(DesignedSize) {}
 
 void TAnchorPanel::Place(QWidget* Child, QRect Designed, int Anchors) {
   Child->setParent(this);
+  // Captions size themselves, as the form's labels do: a stand-in font may be wider than the designed one.
+  if (qobject_cast<QLabel*>(Child) || qobject_cast<QCheckBox*>(Child))
+    Designed.setWidth(std::max(Designed.width(), Child->sizeHint().width()));
   Child->setGeometry(Designed);
   FChildren.push_back({Child, Designed, Anchors});
 }

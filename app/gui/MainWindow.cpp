@@ -32,7 +32,9 @@ TMainWindow::TMainWindow(TApplication& App)
     : TAnchorPanel(nullptr, QSize(638, 418)), FHooks(std::make_unique<THooks>(App)),
       FForm(std::make_unique<TfrMain>(*FHooks)) {
   setWindowTitle(u"График ППР на год"_s);
-  QFont font(u"MS Sans Serif"_s);
+  // The form's font; where it is not installed, a sans serif of the same metrics class stands in.
+  QFont font;
+  font.setFamilies({u"MS Sans Serif"_s, u"Microsoft Sans Serif"_s, u"Liberation Sans"_s, u"Arial"_s});
   font.setPointSize(8);
   setFont(font);
   resize(638, 418);
@@ -56,7 +58,8 @@ TMainWindow::TMainWindow(TApplication& App)
       {u"Подразделения", u"Выбирите подразделения СИ, на основании которых будет сформирован отчет.", 406, 257},
   };
   for (int i = 0; i < 3; ++i) {
-    auto* page = new TAnchorPanel;
+    // The page's client area as designed: the page control less its tabs and frame.
+    auto* page = new TAnchorPanel(nullptr, QSize(609, 309));
     page->Place(new QLabel(QString::fromUtf16(pages[i].Label)), {8, 8, pages[i].LabelWidth, 13}, akLeft | akTop);
     TreeViews[i] = new TVirtualTreeView(FForm->PageTree(i));
     // Errors raised while Qt handles an expand, a click or a key go the application's error path.
