@@ -1,0 +1,107 @@
+// The shipped template, filled the way the schedule fills it, printed by LibreOffice to PDF and read back
+// word by word with pdftotext: what a person gets on paper.
+#include "platform/sheet/LegacyTemplate.h"
+#include "platform/sheet/Workbook.h"
+#include "platform/sheet/Worksheet.h"
+#include "tests/support/TestSupport.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <set>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct TWord {
+  int Page = 0;
+  double XMin = 0, YMin = 0, XMax = 0;
+  QString Text;
+};
+
+// Every word of the PDF with its page and box, in reading order.
+std::vector<TWord> PdfWords(const QString& Pdf) {
+  const auto result = TestSupport::Run(QStandardPaths::findExecutable(u"pdftotext"_s),
+                                       {u"-bbox"_s, Pdf, u"-"_s});
+  std::vector<TWord> words;
+  int page = 0;
+  static const QRegularExpression word(
+      uR"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re"_s);
+  for (auto it = word.globalMatch(result.Stdout); it.hasNext();) {
+    const auto match = it.next();
+    if (match.captured(0).startsWith(u"<page"_s)) {
+      ++page;
+      continue;
+    }
+    words.push_back({page, match.captured(1).toDouble(), match.captured(2).toDouble(),
+                     match.captured(3).toDouble(), match.captured(4)});
+  }
+  return words;
+}
+
+// Fills the body as the schedule does: a subdivision header is written onto the row at the position
+// (a template row, not inserted), an instrument row is written and a blank row inserted below it.
+void FillBody(TWorksheet& Sheet, int Headers, int PerHeader) {
+  int32_t row = 11;
+  int number = 0;
+  for (int h = 1; h <= Headers; ++h) {
+    const QVariant header[] = {QVariant(), u"Подразделение %1"_s.arg(h)};
+    Sheet.SetRowValues(row++, 1, header, std::size(header));
+    for (int i = 0; i < PerHeader; ++i) {
+      ++number;
+      const QVariant instrument[] = {number, u"Прибор-%1"_s.arg(number, 4, 10, QChar(u'0')), u"МП-100"_s};
+      Sheet.SetRowValues(row, 1, instrument, std::size(instrument));
+      Sheet.InsertRow(++row);
+    }
+  }
+}
+
+// The template filled with 8 subdivisions of 20 instruments and year 2026, printed once for all the tests.
+class TScheduleTemplatePrint : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    if (LibreOfficeProgram().isEmpty() || QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty()) return;
+    QTemporaryDir dir;
+    const QString xlsx = dir.filePath(u"schedule.xlsx"_s);
+    {
+      auto book = TWorkbook::Load(TestSupport::BinDir() + u"/PPR.xltx"_s);
+      auto sheet = book->ActiveSheet();
+      sheet->SetValue(6, 10, u"2026"_s);  // the "#year#" cell
+      // Eight headers write over every template row down to the second signature line and beyond, so
+      // that the instrument rows are inserted below the template's last row.
+      FillBody(*sheet, 8, 20);
+      book->SaveAs(xlsx);
+    }
+    const auto converted = TestSupport::Run(
+        LibreOfficeProgram(),
+        {u"--headless"_s, u"--norestore"_s, u"-env:UserInstallation=file://"_s + dir.filePath(u"profile"_s),
+         u"--convert-to"_s, u"pdf"_s, u"--outdir"_s, dir.path(), xlsx},
+        {}, 180000);
+    FLog = converted.Stdout + converted.Stderr;
+    FWords = PdfWords(dir.filePath(u"schedule.pdf"_s));
+  }
+  void SetUp() override {
+    if (LibreOfficeProgram().isEmpty()) GTEST_SKIP() << "LibreOffice is not installed";
+    if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    ASSERT_FALSE(FWords.empty()) << "no PDF: " << FLog.toStdString();
+  }
+  static inline std::vector<TWord> FWords;
+  static inline QString FLog;
+};
+
+}  // namespace
+
+TEST_F(TScheduleTemplatePrint, EveryInstrumentPrints) {
+  std::set<QString> printed;
+  for (const TWord& w : FWords) printed.insert(w.Text);
+  QStringList missing;
+  for (int n = 1; n <= 160; ++n)
+    if (const QString name = u"Прибор-%1"_s.arg(n, 4, 10, QChar(u'0')); !printed.count(name)) missing << name;
+  EXPECT_TRUE(missing.isEmpty()) << missing.size() << " instruments are not printed, from "
+                                 << missing.value(0).toStdString();
+  EXPECT_TRUE(printed.count(u"Подразделение"_s));
+}
