@@ -6,10 +6,12 @@
 #include "tests/support/TestSupport.h"
 
 #include <QFileInfo>
+#include <QStringList>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <cmath>
 #include <set>
 #include <vector>
 
@@ -104,4 +106,27 @@ TEST_F(TScheduleTemplatePrint, EveryInstrumentPrints) {
   EXPECT_TRUE(missing.isEmpty()) << missing.size() << " instruments are not printed, from "
                                  << missing.value(0).toStdString();
   EXPECT_TRUE(printed.count(u"Подразделение"_s));
+}
+
+TEST_F(TScheduleTemplatePrint, TheTitlePrintsWhole) {
+  // The title line on page 1: it starts inside the page's left margin (0.4 in = 28.8 pt, from the
+  // template's page setup), not cut off at it, and reads "... на 2026 год" left to right.
+  const TWord* first = nullptr;
+  for (const TWord& w : FWords)
+    if (w.Page == 1 && w.Text.endsWith(u"рафик"_s)) {
+      first = &w;
+      break;
+    }
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->Text, u"График"_s);
+  EXPECT_GE(first->XMin, 28.8 - 0.5) << "the title's left end is cut off";
+  QStringList line;
+  double lastX = 0;
+  for (const TWord& w : FWords)
+    if (w.Page == 1 && std::abs(w.YMin - first->YMin) < 3 && w.XMin >= lastX) {
+      line << w.Text;
+      lastX = w.XMax;
+    }
+  EXPECT_EQ(line.join(u' '),
+            u"График планово-предупредительных работ (поверки и ремонта) средств измерений на 2026 год"_s);
 }
