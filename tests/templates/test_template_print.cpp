@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <cmath>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -21,7 +22,7 @@ namespace {
 
 struct TWord {
   int Page = 0;
-  double XMin = 0, YMin = 0, XMax = 0;
+  double XMin = 0, YMin = 0, XMax = 0, YMax = 0;
   QString Text;
 };
 
@@ -32,7 +33,7 @@ std::vector<TWord> PdfWords(const QString& Pdf) {
   std::vector<TWord> words;
   int page = 0;
   static const QRegularExpression word(
-      uR"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re"_s);
+      uR"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"_s);
   for (auto it = word.globalMatch(result.Stdout); it.hasNext();) {
     const auto match = it.next();
     if (match.captured(0).startsWith(u"<page"_s)) {
@@ -40,7 +41,7 @@ std::vector<TWord> PdfWords(const QString& Pdf) {
       continue;
     }
     words.push_back({page, match.captured(1).toDouble(), match.captured(2).toDouble(),
-                     match.captured(3).toDouble(), match.captured(4)});
+                     match.captured(3).toDouble(), match.captured(4).toDouble(), match.captured(5)});
   }
   return words;
 }
@@ -55,14 +56,18 @@ void FillBody(TWorksheet& Sheet, int Headers, int PerHeader) {
     Sheet.SetRowValues(row++, 1, header, std::size(header));
     for (int i = 0; i < PerHeader; ++i) {
       ++number;
-      const QVariant instrument[] = {number, u"Прибор-%1"_s.arg(number, 4, 10, QChar(u'0')), u"МП-100"_s};
+      // Every tenth name wraps in its column, as "Преобразователь термоэлектрический" does.
+      const QString name = (number % 10 == 0 ? u"Преобразователь термоэлектрический "_s : QString()) +
+                           u"Прибор-%1"_s.arg(number, 4, 10, QChar(u'0'));
+      const QVariant instrument[] = {number, name, u"МП-100"_s};
       Sheet.SetRowValues(row, 1, instrument, std::size(instrument));
       Sheet.InsertRow(++row);
     }
   }
+  Sheet.SetWrapText({11, 1, row - 1, 20}, true);  // the body's framing wraps every cell of it
 }
 
-// The template filled with 8 subdivisions of 20 instruments and year 2026, printed once for all the tests.
+// The template filled with 8 subdivisions of 20 instruments (every tenth with a long name) and year 2026, printed once for all the tests.
 class TScheduleTemplatePrint : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
@@ -129,4 +134,21 @@ TEST_F(TScheduleTemplatePrint, TheTitlePrintsWhole) {
     }
   EXPECT_EQ(line.join(u' '),
             u"График планово-предупредительных работ (поверки и ремонта) средств измерений на 2026 год"_s);
+}
+
+TEST_F(TScheduleTemplatePrint, WrappedNamesDoNotRunIntoTheNextRow) {
+  // The last line of a wrapped name ends above the next instrument's name on the same page.
+  std::map<QString, const TWord*> byText;
+  for (const TWord& w : FWords) byText.emplace(w.Text, &w);
+  int checked = 0;
+  for (int n = 10; n < 160; n += 10) {
+    SCOPED_TRACE(n);
+    const auto wrapped = byText.find(u"Прибор-%1"_s.arg(n, 4, 10, QChar(u'0')));
+    const auto next = byText.find(u"Прибор-%1"_s.arg(n + 1, 4, 10, QChar(u'0')));
+    ASSERT_TRUE(wrapped != byText.end() && next != byText.end());
+    if (wrapped->second->Page != next->second->Page) continue;
+    EXPECT_LE(wrapped->second->YMax, next->second->YMin + 0.5) << "the wrapped name overlaps the next row";
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
 }
