@@ -152,3 +152,12 @@ TEST_F(TScheduleTemplatePrint, WrappedNamesDoNotRunIntoTheNextRow) {
   }
   EXPECT_GT(checked, 0);
 }
+
+TEST_F(TScheduleTemplatePrint, TheMonthHeadingsPrintUnbroken) {
+  std::set<QString> firstPage;
+  for (const TWord& w : FWords)
+    if (w.Page == 1) firstPage.insert(w.Text);
+  for (const QString& month : {u"Январь"_s, u"Февраль"_s, u"Март"_s, u"Апрель"_s, u"Май"_s, u"Июнь"_s, u"Июль"_s,
+                               u"Август"_s, u"Сентябрь"_s, u"Октябрь"_s, u"Ноябрь"_s, u"Декабрь"_s})
+    EXPECT_TRUE(firstPage.count(month)) << month.toStdString() << " is broken or missing";
+}
