@@ -33,26 +33,21 @@ TRowHeights::TRowHeights(const TStyles& Styles, const TSharedStrings& Strings, c
     const int32_t from = std::max(1, col.attribute("min").as_int()),
                   to = std::min(MaxSheetColumn, col.attribute("max").as_int());
     if (from > to) continue;
-    const bool hidden = col.attribute("hidden").as_bool();
-    const double width = hidden ? 0 : col.attribute("width").as_double(FDefaultWidth);
-    // A last <col> often runs to the sheet's end; past the used columns it only repeats its width.
-    const int32_t stored = std::min(to, from + 256);
-    if (static_cast<int32_t>(FColWidths.size()) <= stored) FColWidths.resize(static_cast<size_t>(stored) + 1, -1);
-    for (int32_t c = from; c <= stored; ++c) FColWidths[static_cast<size_t>(c)] = width;
-    if (stored < to) FDefaultWidth = width;
+    const double width = col.attribute("hidden").as_bool() ? 0 : col.attribute("width").as_double(FDefaultWidth);
+    if (static_cast<int32_t>(FColWidths.size()) <= to) FColWidths.resize(static_cast<size_t>(to) + 1, FDefaultWidth);
+    std::fill(FColWidths.begin() + from, FColWidths.begin() + to + 1, width);
   }
-  for (double& width : FColWidths)
-    if (width < 0) width = FDefaultWidth;
 
-  for (const TCellRect& merge : Merges) {
-    double width = -1;
-    if (merge.R1 == merge.R2) {
-      width = 0;
-      for (int32_t c = merge.C1; c <= merge.C2; ++c)
-        width += c < static_cast<int32_t>(FColWidths.size()) ? FColWidths[static_cast<size_t>(c)] : FDefaultWidth;
-    }
-    FMergeStarts.push_back({merge.R1, merge.C1, width});
-  }
+  // Widths summed from column 1, so that a merge's width costs the same however many columns it spans.
+  std::vector<double> before(FColWidths.size() + 1, 0);
+  for (size_t c = 1; c < FColWidths.size(); ++c) before[c + 1] = before[c] + FColWidths[c];
+  const auto upTo = [&](int32_t Col) {  // the widths of columns 1 .. Col - 1
+    const auto n = static_cast<int32_t>(FColWidths.size());
+    if (Col <= n) return before[static_cast<size_t>(std::max(Col, 1))];
+    return before.back() + (Col - std::max(n, 1)) * FDefaultWidth;
+  };
+  for (const TCellRect& merge : Merges)
+    FMergeStarts.push_back({merge.R1, merge.C1, merge.R1 == merge.R2 ? upTo(merge.C2 + 1) - upTo(merge.C1) : -1});
   std::sort(FMergeStarts.begin(), FMergeStarts.end(), [](const TMergeStart& a, const TMergeStart& b) {
     return a.Row != b.Row ? a.Row < b.Row : a.Col < b.Col;
   });

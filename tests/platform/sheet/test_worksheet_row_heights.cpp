@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 TEST(WorksheetRowHeights, WrappedRowsGetTheirLinesAndTheRestStayAsTheyWere) {
   if (!TestSupport::HaveOpenpyxl()) GTEST_SKIP() << "openpyxl is not installed";
   // Normal font 10 pt, rows 12.75 pt (a line is 12.75 pt), column B 10 characters wide (9.25 of them
-  // for text inside the cell's padding), C 40, the rest the default 8.43.
+  // for text inside the cell's padding), C 40, D to H the default 8.43, I to the sheet's end 20.
   struct TCase {
     const char* Name;
     int Row;
@@ -34,19 +34,26 @@ TEST(WorksheetRowHeights, WrappedRowsGetTheirLinesAndTheRestStayAsTheyWere) {
       {"words break at spaces", 5, Text("B5", "aaa bbb ccc ddd eee"), "", true, 3 * 12.75, false},
       {"a custom height is kept", 6, Text("B6", "aaa bbb ccc ddd eee"), " ht=\"20\" customHeight=\"1\"", true, 20,
        true},
-      {"a one-row merge B7:D7 gives its whole width", 7, Text("B7", "aaa bbb ccc ddd eee fff ggg hh"), "", true,
-       QJsonValue(), false},
+      // B7:D7 is 58.43 wide (57.68 for text): five ten-letter words (54) | the sixth; B alone would take 12.
+      {"a one-row merge B7:D7 gives its whole width", 7,
+       Text("B7", "aaaaaaaaaa bbbbbbbbbb cccccccccc dddddddddd eeeeeeeeee ffffffffff"), "", true, 2 * 12.75, false},
       // 20 letters in 9.25 per line: 3 lines.
       {"a word wider than the cell breaks inside", 8, Text("B8", "абвгдежзиклмнопрстуф"), "", true, 3 * 12.75,
        false},
       {"a wide column needs no more lines", 9, Text("C9", "aaa bbb ccc ddd eee"), "", true, QJsonValue(), false},
       {"a taller height already there is not lowered", 10, Text("B10", "abc"), " ht=\"30\"", true, 30, false},
       {"numbers do not wrap", 11, Number("B11", 123456789012345.0), "", true, QJsonValue(), false},
+      // D has no <col>: 8.43, 7.68 for text, "aaa bbb" | "ccc".
+      {"a column without a width takes the default", 12, Text("D12", "aaa bbb ccc"), "", true, 2 * 12.75, false},
+      // I onwards are 20 (19.25 for text): "aaa bbb ccc ddd eee" (19) | "fff".
+      {"a <col> to the sheet's end covers its far columns", 13, Text("AB13", "aaa bbb ccc ddd eee fff"), "", true,
+       2 * 12.75, false},
   };
   TBook book;
   book.Head = "<sheetFormatPr defaultRowHeight=\"12.75\"/>"
               "<cols><col min=\"2\" max=\"2\" width=\"10\" customWidth=\"1\"/>"
-              "<col min=\"3\" max=\"3\" width=\"40\" customWidth=\"1\"/></cols>";
+              "<col min=\"3\" max=\"3\" width=\"40\" customWidth=\"1\"/>"
+              "<col min=\"9\" max=\"16384\" width=\"20\" customWidth=\"1\"/></cols>";
   for (const TCase& c : cases) book.Rows += Row(c.Row, {c.Cell}, c.Attrs);
   book.Tail = "<mergeCells count=\"1\"><mergeCell ref=\"B7:D7\"/></mergeCells>";
   QTemporaryDir dir;
@@ -56,12 +63,12 @@ TEST(WorksheetRowHeights, WrappedRowsGetTheirLinesAndTheRestStayAsTheyWere) {
     auto workbook = TWorkbook::Load(in);
     auto sheet = workbook->ActiveSheet();
     for (const TCase& c : cases)
-      if (c.Wrap) sheet->SetWrapText({c.Row, 2, c.Row, 3}, true);
+      if (c.Wrap) sheet->SetWrapText({c.Row, 2, c.Row, 28}, true);
     workbook->SaveAs(out);
   }
   const QJsonObject heights = ReadWithOpenpyxl(out, u"ws = openpyxl.load_workbook(sys.argv[1]).active\n"
                                                     "print(json.dumps({str(r): ws.row_dimensions[r].height"
-                                                    " for r in range(1, 13)}))\n"_s)
+                                                    " for r in range(1, 15)}))\n"_s)
                                   .toObject();
   // openpyxl reports any row with a height as custom; the part itself tells.
   const QString xml = QString::fromUtf8(PartBytes(out, u"xl/worksheets/sheet1.xml"_s));
