@@ -105,6 +105,21 @@ struct TStyles::TImpl {
   std::unordered_map<int32_t, bool> DateFormats;  // custom numFmt id -> shows a date
   std::unordered_map<uint64_t, uint32_t> Derived; // (xf, change) -> xf
   std::vector<int8_t> XfIsDate;                   // -1 unknown
+  std::vector<TTextLayout> Layouts;               // per xf, filled up to Layouts.size()
+  double NormalSize = 11;
+  std::vector<double> FontSizes;
+  std::vector<bool> FontBold;
+
+  void ReadFonts() {
+    FontSizes.clear();
+    FontBold.clear();
+    for (pugi::xml_node font : Fonts.Items) {
+      const double size = font.child("sz").attribute("val").as_double(11);
+      FontSizes.push_back(size > 0 ? size : 11);
+      pugi::xml_node b = font.child("b");
+      FontBold.push_back(b && (!b.attribute("val") || b.attribute("val").as_bool()));
+    }
+  }
 };
 
 TStyles::TStyles() : FImpl(std::make_unique<TImpl>()) {}
@@ -130,9 +145,39 @@ void TStyles::Load(const std::string& Xml) {
     for (const char* name : {"numFmtId", "fontId", "fillId", "borderId"}) xf.append_attribute(name).set_value(0);
     s.Xfs.Share(xf);
   }
+  s.ReadFonts();
+  // The Normal style's font: the first cell style format's, as applications take it.
+  const uint32_t normalFont = sheet.child("cellStyleXfs").child("xf").attribute("fontId").as_uint();
+  s.NormalSize = s.FontSizes[normalFont < s.FontSizes.size() ? normalFont : 0];
 }
 
 size_t TStyles::XfCount() const { return FImpl->Xfs.Items.size(); }
+
+TTextLayout TStyles::TextLayout(uint32_t Xf) const {
+  TImpl& s = *FImpl;
+  if (Xf >= s.Xfs.Items.size()) Xf = 0;
+  if (Xf >= s.Layouts.size()) {
+    if (s.FontSizes.size() != s.Fonts.Items.size()) s.ReadFonts();
+    while (s.Layouts.size() < s.Xfs.Items.size()) {
+      pugi::xml_node xf = s.Xfs.Items[s.Layouts.size()];
+      TTextLayout layout;
+      layout.Wrap = xf.child("alignment").attribute("wrapText").as_bool();
+      const uint32_t font = xf.attribute("fontId").as_uint();
+      if (font < s.FontSizes.size()) {
+        layout.FontSize = s.FontSizes[font];
+        layout.Bold = s.FontBold[font];
+      }
+      s.Layouts.push_back(layout);
+    }
+  }
+  return s.Layouts[Xf];
+}
+
+double TStyles::NormalFontSize() const {
+  TImpl& s = *FImpl;
+  if (s.FontSizes.size() != s.Fonts.Items.size()) s.ReadFonts();
+  return s.NormalSize;
+}
 
 bool TStyles::IsDate(uint32_t Xf) const {
   TImpl& s = *FImpl;

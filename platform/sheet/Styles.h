@@ -18,6 +18,13 @@ struct TStyleChange {
   uint64_t Key() const { return (static_cast<uint64_t>(Kind) << 32) | static_cast<uint32_t>(Param); }
 };
 
+// What a cell format tells about laying its text out: wrapped or not, and the font's size and weight.
+struct TTextLayout {
+  bool Wrap = false;
+  bool Bold = false;
+  double FontSize = 11;  // points
+};
+
 class TStyles {
 public:
   TStyles();
@@ -32,6 +39,10 @@ public:
   // True when the format shows numbers as dates or times.
   bool IsDate(uint32_t Xf) const;
   size_t XfCount() const;
+  // How cell format Xf lays text out (format 0 for an index out of range); cached per format.
+  TTextLayout TextLayout(uint32_t Xf) const;
+  // The font size of the Normal style, the unit column widths are counted in.
+  double NormalFontSize() const;
   std::string Serialize() const;
 
 private:

@@ -3,6 +3,7 @@
 #include "platform/sheet/Worksheet.h"
 
 #include "platform/base/Exception.h"
+#include "platform/sheet/RowHeights.h"
 #include "platform/sheet/SharedStrings.h"
 #include "platform/sheet/Styles.h"
 #include "platform/sheet/TextSearch.h"
@@ -49,6 +50,39 @@ std::string InlineText(pugi::xml_node Is) {
   std::string text;
   for (pugi::xml_node r : Is.children("r")) text += r.child("t").text().get();
   return text;
+}
+
+// What the save needs to know of a row's attribute text to give the row an estimated height.
+struct TRowAttrFit {
+  bool Fixed = false;       // a custom height or a hidden row: left as it is
+  double Height = 0;        // the row's own height, 0 when it has none
+  std::string WithoutHeight;
+};
+
+TRowAttrFit ReadRowAttrs(const std::string& Attrs) {
+  TRowAttrFit fit;
+  auto value = [&](const char* Name, size_t& Begin, size_t& End) {
+    const size_t at = Attrs.find(Name);
+    if (at == std::string::npos) return false;
+    Begin = at;
+    const size_t open = at + std::strlen(Name);
+    End = Attrs.find('"', open);
+    if (End == std::string::npos) return false;
+    ++End;
+    return true;
+  };
+  size_t begin = 0, end = 0;
+  for (const char* name : {" customHeight=\"", " hidden=\""})
+    if (value(name, begin, end)) {
+      const std::string_view v(Attrs.data() + begin + std::strlen(name), end - 1 - begin - std::strlen(name));
+      if (v == "1" || v == "true") fit.Fixed = true;
+    }
+  fit.WithoutHeight = Attrs;
+  if (value(" ht=\"", begin, end)) {
+    fit.Height = std::strtod(Attrs.c_str() + begin + 5, nullptr);
+    fit.WithoutHeight.erase(begin, end - begin);
+  }
+  return fit;
 }
 
 }  // namespace
@@ -223,14 +257,29 @@ std::string TWorksheet::Serialize() {
   });
   out.reserve(outer.size() + cells * 36);
   out.append(outer, 0, at);
-  std::string ref;
+  // Rows that hold wrapped text and whose height the application would fit get an estimated height,
+  // written without customHeight so that an application may fit them again.
+  TRowHeights heights(*FStyles, *FStrings, root, FMerges);
+  std::vector<std::optional<TRowAttrFit>> fits(FXml->RowAttrs.size());
   FRows.ForEach(1, [&](TRow& row) {
     const std::string& attrs = FXml->RowAttrs[row.Attrs];
     if (row.Cells.empty() && attrs.empty()) return true;
     out += "<row r=\"";
     AppendInt(out, row.Number);
     out += '"';
-    out += attrs;
+    std::optional<TRowAttrFit>& fit = fits[row.Attrs];
+    if (!fit) fit = ReadRowAttrs(attrs);
+    std::optional<double> height;
+    if (!fit->Fixed && !row.Cells.empty())
+      height = heights.Needed(row, fit->Height > 0 ? fit->Height : heights.DefaultHeight());
+    if (height) {
+      out += fit->WithoutHeight;
+      out += " ht=\"";
+      AppendNumber(out, *height);
+      out += '"';
+    } else {
+      out += attrs;
+    }
     if (row.Cells.empty()) {
       out += "/>";
       return true;

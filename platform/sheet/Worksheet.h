@@ -88,7 +88,8 @@ public:
   // Row insert positions since the last call, in order; the workbook replays them over its defined names.
   std::vector<int32_t> TakeInsertLog();
 
-  // The sheet part's XML with the current cells, merged ranges and dimension.
+  // The sheet part's XML with the current cells, merged ranges and dimension. Rows that hold wrapped text
+  // and have no custom height get the height their lines need (see TRowHeights), not marked custom.
   std::string Serialize();
 
 private:

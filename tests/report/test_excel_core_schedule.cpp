@@ -103,7 +103,7 @@ TEST_F(TExcelCoreTest, AScheduleOnTheShippedTemplateReadsBackAsWorkedOut) {
   // Row 10 is shrunk too, but openpyxl reads it as part of the heading merge A9:A10.
   EXPECT_EQ(Json(got[u"shrink"_s]), Json(QJsonArray{false, true, true, false, false}));
   EXPECT_EQ(got[u"titles"_s].toString(), u"$9:$10"_s);
-  EXPECT_EQ(got[u"area"_s].toString(), u"$A$1:$T$22"_s);
+  EXPECT_EQ(got[u"area"_s].toString(), u"$A:$T"_s);  // columns only: no row to move
   EXPECT_EQ(Json(got[u"page"_s]), Json(QJsonArray{u"landscape"_s, u"9"_s}));
   EXPECT_FALSE(got[u"template"_s].toBool());
   QDir(QFileInfo(saved).absolutePath()).removeRecursively();

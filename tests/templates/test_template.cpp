@@ -24,7 +24,7 @@ TEST(ScheduleTemplate, IsAPrintableScheduleFormWithBothPlaceholders) {
       " 'heads': [ws.cell(9, c).value for c in range(1, 21)], 'months': [ws.cell(10, c).value for c in range(8, 20)],\n"
       " 'below': [v for r, c, v in cells if r > body],\n"
       " 'page': [ws.page_setup.orientation, str(ws.page_setup.paperSize), ws.sheet_properties.pageSetUpPr.fitToPage],\n"
-      " 'titles': ws.print_title_rows,\n"
+      " 'titles': ws.print_title_rows, 'area': str(ws.print_area).split('!')[-1].strip(\"[]'\"),\n"
       " 'widths': [ws.column_dimensions[openpyxl.utils.get_column_letter(c)].width for c in range(1, 21)]}))\n"_s)
                               .toObject();
   EXPECT_TRUE(got[u"template"_s].toBool());
@@ -47,6 +47,8 @@ TEST(ScheduleTemplate, IsAPrintableScheduleFormWithBothPlaceholders) {
   EXPECT_TRUE(got[u"below"_s].toArray()[0].toString().startsWith(u"Составил"_s));
   EXPECT_EQ(Json(got[u"page"_s]), Json(QJsonArray{u"landscape"_s, u"9"_s, true}));  // A4 landscape, fit to width
   EXPECT_EQ(got[u"titles"_s].toString(), u"$9:$10"_s);  // the headings repeat on every page
+  // Columns only: the body grows below any row a fixed area could name.
+  EXPECT_EQ(got[u"area"_s].toString(), u"$A:$T"_s);
   for (const QJsonValue& width : got[u"widths"_s].toArray()) {
     EXPECT_GE(width.toDouble(), 4.0);
     EXPECT_LE(width.toDouble(), 40.0);

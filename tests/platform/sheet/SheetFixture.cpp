@@ -82,7 +82,7 @@ void TBook::Write(const QString& Path) const {
                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                   "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
                   "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-                  "<dimension ref=\"A1\"/><sheetData>" + Rows + "</sheetData>" + Tail + "</worksheet>");
+                  "<dimension ref=\"A1\"/>" + Head + "<sheetData>" + Rows + "</sheetData>" + Tail + "</worksheet>");
   for (const auto& [name, bytes] : ExtraParts) package.SetPart(name, bytes);
   package.WriteNew(Path);
 }

@@ -14,6 +14,7 @@ namespace SheetFixture {
 // is false; a styles part with one bold font and a bordered format (index 1) comes with it.
 struct TBook {
   std::string Sheet = "Лист1";
+  std::string Head;  // elements between <dimension> and <sheetData> (<sheetFormatPr>, <cols>)
   std::string Rows;
   std::string Tail;
   std::string Names;
