@@ -379,11 +379,17 @@ const std::vector<QVariant>& TDataSet::CurrentValues() const {
 }
 
 QVariant TDataSet::GetFieldValue(int Index) const {
+  if (const QVariant* value = FieldValueRef(Index)) return *value;
   if (!Active() || Index < 0 || Index >= FStore->FieldCount()) return {};
-  if (FState == dsEdit || FState == dsInsert) return FEditBuffer[static_cast<std::size_t>(Index)];
+  return NullOf(FStore->Field(Index).DataType);
+}
+
+const QVariant* TDataSet::FieldValueRef(int Index) const {
+  if (!Active() || Index < 0 || Index >= FStore->FieldCount()) return nullptr;
+  if (FState == dsEdit || FState == dsInsert) return &FEditBuffer[static_cast<std::size_t>(Index)];
   Sync();
-  if (!HasCurrentRow()) return NullOf(FStore->Field(Index).DataType);
-  return CurrentValues()[static_cast<std::size_t>(Index)];
+  if (!HasCurrentRow()) return nullptr;
+  return &CurrentValues()[static_cast<std::size_t>(Index)];
 }
 
 void TDataSet::SetFieldValue(int Index, const QVariant& Value) {

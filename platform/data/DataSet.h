@@ -110,6 +110,10 @@ public:
 
   // The value of field Index in the current row (the edit buffer's while editing).
   QVariant GetFieldValue(int Index) const;
+  // The same value in place, for readers that need no copy; nullptr where GetFieldValue gives a
+  // NULL of its own (closed, no such field, no current row). Valid until the cursor moves or the
+  // rows change.
+  const QVariant* FieldValueRef(int Index) const;
   void SetFieldValue(int Index, const QVariant& Value);
 
 protected:
