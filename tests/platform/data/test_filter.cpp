@@ -59,6 +59,13 @@ TEST(Filter, SelectsTheRowsOfAnExpression) {
       {"[fname] = 'Gamma'", "3"},
       {"PARENTID=12", "6"},
       {"parentid=99", ""},
+      // The compact "field=integer" form at its edges: each must read as the spaced form does.
+      {"parentid=0001", "2,3"},
+      {"parentid=-0", ""},
+      {"parentid=1.0", "2,3"},
+      {"Parentid=4", "5"},
+      {"id=123456789012345678", ""},
+      {"id=99999999999999999999", ""},
       {"id > 2 and parentid = 1", "3"},
       {"((parentid=1)) AND NOT id=2", "3"},
       {"1 = 1", "1,2,3,4,5,6"},
@@ -111,6 +118,9 @@ TEST(Filter, MalformedTextIsAClearErrorAndLeavesTheOldFilter) {
       {"note IS 1", "Invalid filter expression 'note IS 1': NULL expected at position 9"},
       {"[fname = 1", "Invalid filter expression '[fname = 1': ']' expected at position 1"},
       {"id = 12abc", "Invalid filter expression 'id = 12abc': an operator expected at position 8"},
+      {"id=12abc", "Invalid filter expression 'id=12abc': an operator expected at position 6"},
+      {"AND=1", "Invalid filter expression 'AND=1': a field name or a value expected at position 1"},
+      {"parentid=-", "Invalid filter expression 'parentid=-': unexpected character '-' at position 10"},
   };
   auto q = Sample();
   q->SetFilter(u"parentid=1"_s);
@@ -126,13 +136,16 @@ TEST(Filter, MalformedTextIsAClearErrorAndLeavesTheOldFilter) {
     EXPECT_EQ(q->Filter(), u"parentid=1"_s);
     EXPECT_EQ(Ids(*q), u"2,3"_s);
   }
-  try {
-    q->SetFilter(u"nosuch = 1"_s);
-    ADD_FAILURE() << "accepted";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), u"Field 'nosuch' not found"_s);
+  for (const QString& unknown : {u"nosuch = 1"_s, u"nosuch=1"_s}) {
+    SCOPED_TRACE(unknown.toStdString());
+    try {
+      q->SetFilter(unknown);
+      ADD_FAILURE() << "accepted";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), u"Field 'nosuch' not found"_s);
+    }
+    EXPECT_EQ(Ids(*q), u"2,3"_s);
   }
-  EXPECT_EQ(Ids(*q), u"2,3"_s);
 }
 
 TEST(Filter, LocateAndLookupOnOneField) {
