@@ -312,10 +312,9 @@ void TDataSet::SetSort(const QString& Value) {
   Notify(TEvent::DataSetChanged);
 }
 
-int TDataSet::FindInView(const QString& FieldName, const QVariant& Value) const {
+int TDataSet::FindIn(const TRowView& view, const QString& FieldName, const QVariant& Value) const {
   const int field = FStore->IndexOf(FieldName);
   if (field < 0) throw Exception(Format(u"Field '%s' not found"_s, {FieldName}));
-  const TRowView& view = View();
   const TValueKey key = TValueKey::ForField(Value, FStore->Field(field).DataType);
   if (key.IsNull()) {
     for (int i = 0; i < view.Size(); ++i)
@@ -350,6 +349,17 @@ QVariant TDataSet::Lookup(const QString& KeyField, const QVariant& KeyValue, con
   const int index = FindInView(KeyField, KeyValue);
   if (index < 0) return {};
   return FStore->Row(View().Position(index)).Values[static_cast<std::size_t>(result)];
+}
+
+QVariant TDataSet::LookupUnfiltered(const QString& KeyField, const QVariant& KeyValue, const QString& ResultField) {
+  CheckActive();
+  Sync();
+  const int result = FStore->IndexOf(ResultField);
+  if (result < 0) throw Exception(Format(u"Field '%s' not found"_s, {ResultField}));
+  const TRowView& plain = PlainView();
+  const int index = FindIn(plain, KeyField, KeyValue);
+  if (index < 0) return {};
+  return FStore->Row(plain.Position(index)).Values[static_cast<std::size_t>(result)];
 }
 
 TBookmark TDataSet::GetBookmark() const {

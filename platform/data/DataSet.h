@@ -90,6 +90,8 @@ public:
   bool Locate(const QString& FieldName, const QVariant& Value);
   // ResultField of that row without moving; a null QVariant when no row matches.
   QVariant Lookup(const QString& KeyField, const QVariant& KeyValue, const QString& ResultField);
+  // Lookup as it answers with Filtered off, but without switching the filter, moving or notifying.
+  QVariant LookupUnfiltered(const QString& KeyField, const QVariant& KeyValue, const QString& ResultField);
 
   TBookmark GetBookmark() const;                        // none when there is no current row
   // "Record not found" when the row is gone or filtered out; a none bookmark does nothing.
@@ -133,7 +135,8 @@ private:
   void Sync() const;                // catches up with row changes made through another cursor
   const TRowView& View() const;     // call after Sync
   const TRowView& PlainView() const;
-  int FindInView(const QString& FieldName, const QVariant& Value) const;
+  int FindInView(const QString& FieldName, const QVariant& Value) const { return FindIn(View(), FieldName, Value); }
+  int FindIn(const TRowView& View, const QString& FieldName, const QVariant& Value) const;
   void MoveTo(int ViewIndex, bool AtBof, bool AtEof);  // notifies DataSetScrolled on a change of row
   void Reposition();                // to the first row without notice (after refilter/resort)
   bool HasCurrentRow() const { return FRecNo >= 0; }

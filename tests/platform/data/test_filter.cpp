@@ -1,5 +1,6 @@
 // Filter expressions, Locate and Lookup over one cursor.
 #include "platform/base/Exception.h"
+#include "platform/data/DataSource.h"
 #include "tests/platform/data/DataFixtures.h"
 
 #include <gtest/gtest.h>
@@ -187,4 +188,39 @@ TEST(Filter, LocateAndLookupOnOneField) {
       EXPECT_EQ(e.Message(), u"Field 'nosuch' not found"_s);
     }
   }
+}
+
+TEST(Filter, LookupUnfilteredAnswersAsWithTheFilterOffAndLeavesTheCursorAlone) {
+  auto q = Sample();
+  q->SetSort(u"fname DESC"_s);
+  q->SetFilter(u"parentid=1"_s);
+  q->SetFiltered(true);
+  q->Next();  // on beta (id 2), second of Gamma, beta
+  TDataSource source(q.get());
+  TRecordingLink link;
+  link.SetDataSource(&source);
+  link.Events.clear();  // the binding's own "active"
+
+  EXPECT_EQ(q->LookupUnfiltered(u"id"_s, 1, u"fname"_s), QVariant(u"Alpha"_s)) << "a filtered-out row";
+  EXPECT_EQ(q->LookupUnfiltered(u"parentid"_s, u"-1"_s, u"id"_s), QVariant(4))
+      << "the first match in the cursor's sort order: delta before Alpha";
+  EXPECT_EQ(q->LookupUnfiltered(u"parentid"_s, 1, u"id"_s), QVariant(3));
+  EXPECT_TRUE(q->LookupUnfiltered(u"id"_s, 99, u"fname"_s).isNull());
+  EXPECT_TRUE(q->LookupUnfiltered(u"parentid"_s, 99, u"parentid"_s).isNull());
+
+  EXPECT_TRUE(link.Events.isEmpty()) << link.Events.join(u", "_s).toStdString();
+  EXPECT_TRUE(q->Filtered());
+  EXPECT_EQ(q->FieldByName(u"id"_s).AsInteger(), 2);
+  EXPECT_EQ(q->RecordCount(), 2);
+  for (auto call : {+[](TADOQuery& d) { d.LookupUnfiltered(u"nosuch"_s, 1, u"id"_s); },
+                    +[](TADOQuery& d) { d.LookupUnfiltered(u"id"_s, 1, u"nosuch"_s); }}) {
+    try {
+      call(*q);
+      ADD_FAILURE() << "accepted";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), u"Field 'nosuch' not found"_s);
+    }
+  }
+  q->Close();
+  EXPECT_THROW(q->LookupUnfiltered(u"id"_s, 1, u"fname"_s), Exception);
 }
