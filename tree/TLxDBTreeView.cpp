@@ -136,8 +136,7 @@ bool TLxDBTreeView::HasChildRecords(PVirtualNode Node) {
   if (!FCloneDataSet || !item) return false;
   // Asked once per loaded node: the unfiltered rows answer directly, where switching the clone's
   // filter off and on and going back to its row would cost more than the lookup.
-  const QString& parentField = FDBTreeFields->ParentFieldName();
-  return !FCloneDataSet->LookupUnfiltered(parentField, item->Key(), parentField).isNull();
+  return FCloneDataSet->ExistsUnfiltered(FDBTreeFields->ParentFieldName(), item->Key());
 }
 
 bool TLxDBTreeView::NodeHasChildren() {

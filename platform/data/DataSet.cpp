@@ -351,15 +351,14 @@ QVariant TDataSet::Lookup(const QString& KeyField, const QVariant& KeyValue, con
   return FStore->Row(View().Position(index)).Values[static_cast<std::size_t>(result)];
 }
 
-QVariant TDataSet::LookupUnfiltered(const QString& KeyField, const QVariant& KeyValue, const QString& ResultField) {
+bool TDataSet::ExistsUnfiltered(const QString& FieldName, const QVariant& Value) {
   CheckActive();
   Sync();
-  const int result = FStore->IndexOf(ResultField);
-  if (result < 0) throw Exception(Format(u"Field '%s' not found"_s, {ResultField}));
-  const TRowView& plain = PlainView();
-  const int index = FindIn(plain, KeyField, KeyValue);
-  if (index < 0) return {};
-  return FStore->Row(plain.Position(index)).Values[static_cast<std::size_t>(result)];
+  const int field = FStore->IndexOf(FieldName);
+  if (field < 0) throw Exception(Format(u"Field '%s' not found"_s, {FieldName}));
+  const TValueKey key = TValueKey::ForField(Value, FStore->Field(field).DataType);
+  // Without the filter every row is in view, whatever the sort: the field's index alone answers.
+  return !key.IsNull() && FStore->Index(field).FirstPosition(key) >= 0;
 }
 
 TBookmark TDataSet::GetBookmark() const {

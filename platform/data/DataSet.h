@@ -90,8 +90,9 @@ public:
   bool Locate(const QString& FieldName, const QVariant& Value);
   // ResultField of that row without moving; a null QVariant when no row matches.
   QVariant Lookup(const QString& KeyField, const QVariant& KeyValue, const QString& ResultField);
-  // Lookup as it answers with Filtered off, but without switching the filter, moving or notifying.
-  QVariant LookupUnfiltered(const QString& KeyField, const QVariant& KeyValue, const QString& ResultField);
+  // Whether any row, filtered out or not, has FieldName equal to Value (a NULL Value matches no
+  // row); no move, no notice. What Lookup(F, V, F) not being NULL says with Filtered off.
+  bool ExistsUnfiltered(const QString& FieldName, const QVariant& Value);
 
   TBookmark GetBookmark() const;                        // none when there is no current row
   // "Record not found" when the row is gone or filtered out; a none bookmark does nothing.
