@@ -238,3 +238,24 @@ TEST(Filter, ExistsUnfilteredAnswersAsWithTheFilterOffAndLeavesTheCursorAlone) {
   q->Close();
   EXPECT_THROW(q->ExistsUnfiltered(u"id"_s, 1), Exception);
 }
+
+TEST(Filter, ATextKeyMeetsANumericFieldAsItsNumber) {
+  struct {
+    const char* Field;
+    const char* Text;
+    int Id;  // 0: no row
+  } cases[] = {
+      {"id", "4", 4},           {"id", " 4 ", 4},   {"id", "004", 4},   {"parentid", "-1", 1},
+      {"score", "-0", 5},       {"score", "1.5", 1}, {"score", "2e0", 2}, {"id", "+4", 4},
+      {"id", "0000000000000004", 4},  // past the digits read directly
+      {"id", "4x", 0},          {"id", "-", 0},     {"id", "", 0},      {"id", "--4", 0},
+  };
+  auto q = Sample();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.Field) + " = '" + c.Text + "'");
+    const QString field = QString::fromUtf8(c.Field);
+    const QString text = QString::fromUtf8(c.Text);
+    EXPECT_EQ(q->Lookup(field, text, u"id"_s).toInt(), c.Id);
+    EXPECT_EQ(q->ExistsUnfiltered(field, text), c.Id != 0);
+  }
+}
