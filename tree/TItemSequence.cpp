@@ -46,8 +46,7 @@ const TItemSequence::TEntry& TItemSequence::EntryAt(int Index) const {
 
 TLxNodeItem* TItemSequence::Get(int Index) const { return EntryAt(Index).Item; }
 
-int TItemSequence::CompareWith(const TKeyProbe& Probe, int Index) const { return Compare(Probe, EntryAt(Index)); }
-
+// -1, 0 or 1: Probe's key against the entry's.
 int TItemSequence::Compare(const TKeyProbe& Probe, const TEntry& e) {
   // Unequal heads decide: a zero pad sorts first, as a shorter string does. Equal heads of two
   // keys of at most 8 units differ only by trailing zero units: the shorter one sorts first.

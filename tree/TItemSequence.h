@@ -29,8 +29,6 @@ public:
   void Insert(int Index, TLxNodeItem* Item);     // 0 <= Index <= Count; later entries move up
   TLxNodeItem* Delete(int Index);                // returns the entry removed
   void Clear();
-  // -1, 0 or 1: Probe's key against the key of the entry at Index.
-  int CompareWith(const TKeyProbe& Probe, int Index) const;
   // For entries in ascending key order: the position of the first entry whose key is not below
   // Probe's (Count when none), and whether that entry's key equals Probe's. Bisects the blocks by
   // their last entries, then the one block: no position-to-block lookup per step.
