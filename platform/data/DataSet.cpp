@@ -312,9 +312,10 @@ void TDataSet::SetSort(const QString& Value) {
   Notify(TEvent::DataSetChanged);
 }
 
-int TDataSet::FindIn(const TRowView& view, const QString& FieldName, const QVariant& Value) const {
+int TDataSet::FindInView(const QString& FieldName, const QVariant& Value) const {
   const int field = FStore->IndexOf(FieldName);
   if (field < 0) throw Exception(Format(u"Field '%s' not found"_s, {FieldName}));
+  const TRowView& view = View();
   const TValueKey key = TValueKey::ForField(Value, FStore->Field(field).DataType);
   if (key.IsNull()) {
     for (int i = 0; i < view.Size(); ++i)

@@ -136,8 +136,7 @@ private:
   void Sync() const;                // catches up with row changes made through another cursor
   const TRowView& View() const;     // call after Sync
   const TRowView& PlainView() const;
-  int FindInView(const QString& FieldName, const QVariant& Value) const { return FindIn(View(), FieldName, Value); }
-  int FindIn(const TRowView& View, const QString& FieldName, const QVariant& Value) const;
+  int FindInView(const QString& FieldName, const QVariant& Value) const;
   void MoveTo(int ViewIndex, bool AtBof, bool AtEof);  // notifies DataSetScrolled on a change of row
   void Reposition();                // to the first row without notice (after refilter/resort)
   bool HasCurrentRow() const { return FRecNo >= 0; }
