@@ -46,14 +46,41 @@ const TItemSequence::TEntry& TItemSequence::EntryAt(int Index) const {
 
 TLxNodeItem* TItemSequence::Get(int Index) const { return EntryAt(Index).Item; }
 
-int TItemSequence::CompareWith(const TKeyProbe& Probe, int Index) const {
-  const TEntry& e = EntryAt(Index);
+// -1, 0 or 1: Probe's key against the entry's.
+int TItemSequence::Compare(const TKeyProbe& Probe, const TEntry& e) {
   // Unequal heads decide: a zero pad sorts first, as a shorter string does. Equal heads of two
   // keys of at most 8 units differ only by trailing zero units: the shorter one sorts first.
   for (int i = 0; i < 2; ++i)
     if (Probe.Head[i] != e.Head[i]) return Probe.Head[i] < e.Head[i] ? -1 : 1;
   if (Probe.Length <= 8 && e.Length <= 8) return Probe.Length < e.Length ? -1 : (Probe.Length > e.Length ? 1 : 0);
   return FullCompare(*Probe.Key, e.Item->Key());
+}
+
+std::pair<int, bool> TItemSequence::LowerBound(const TKeyProbe& Probe) const {
+  // Blocks are never empty while there are entries; the one block left may be.
+  if (FCount == 0) return {0, false};
+  // The first block whose last entry is not below the probe holds the answer.
+  std::size_t low = 0;
+  std::size_t high = FBlocks.size();
+  while (low < high) {
+    const std::size_t mid = (low + high) / 2;
+    if (Compare(Probe, FBlocks[mid].back()) > 0)
+      low = mid + 1;
+    else
+      high = mid;
+  }
+  if (low == FBlocks.size()) return {FCount, false};
+  const std::vector<TEntry>& block = FBlocks[low];
+  std::size_t first = 0;
+  std::size_t last = block.size() - 1;  // the last entry is known not to be below the probe
+  while (first < last) {
+    const std::size_t mid = (first + last) / 2;
+    if (Compare(Probe, block[mid]) > 0)
+      first = mid + 1;
+    else
+      last = mid;
+  }
+  return {FStarts[low] + static_cast<int>(first), Compare(Probe, block[first]) == 0};
 }
 
 void TItemSequence::Insert(int Index, TLxNodeItem* Item) {
@@ -75,8 +102,11 @@ void TItemSequence::Insert(int Index, TLxNodeItem* Item) {
     upper.reserve(2 * kBlockSize);
     block.resize(kBlockSize);
     FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(b) + 1, std::move(upper));
+    RebuildStarts(b);
+    return;
   }
-  RebuildStarts(b);
+  // Only the later blocks' starts move, by one: cheaper than summing the sizes again.
+  for (std::size_t i = b + 1; i < FStarts.size(); ++i) ++FStarts[i];
 }
 
 TLxNodeItem* TItemSequence::Delete(int Index) {
@@ -91,7 +121,7 @@ TLxNodeItem* TItemSequence::Delete(int Index) {
     FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(b));
     RebuildStarts(b == 0 ? 0 : b - 1);
   } else {
-    RebuildStarts(b);
+    for (std::size_t i = b + 1; i < FStarts.size(); ++i) --FStarts[i];
   }
   return item;
 }

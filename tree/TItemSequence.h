@@ -9,6 +9,7 @@
 // a key with an entry rarely has to leave the block (TKeyProbe).
 #include <QString>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class TLxNodeItem;
@@ -28,8 +29,10 @@ public:
   void Insert(int Index, TLxNodeItem* Item);     // 0 <= Index <= Count; later entries move up
   TLxNodeItem* Delete(int Index);                // returns the entry removed
   void Clear();
-  // -1, 0 or 1: Probe's key against the key of the entry at Index.
-  int CompareWith(const TKeyProbe& Probe, int Index) const;
+  // For entries in ascending key order: the position of the first entry whose key is not below
+  // Probe's (Count when none), and whether that entry's key equals Probe's. Bisects the blocks by
+  // their last entries, then the one block: no position-to-block lookup per step.
+  std::pair<int, bool> LowerBound(const TKeyProbe& Probe) const;
 
 private:
   struct TEntry {
@@ -37,6 +40,7 @@ private:
     qsizetype Length;
     TLxNodeItem* Item;
   };
+  static int Compare(const TKeyProbe& Probe, const TEntry& Entry);
   const TEntry& EntryAt(int Index) const;
   std::size_t BlockOf(int Index) const;  // position -> block
   void RebuildStarts(std::size_t FromBlock);

@@ -15,52 +15,17 @@ int TLxNodeList::CompareKeys(const QString& A, const QString& B) {
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-// Both bisections below compare as CompareKeys does, through a probe made once per call.
+// Keys are kept in ascending order, so one lower bound answers both questions.
 
 int TLxNodeList::Search(const QString& AID) const {
-  const TKeyProbe probe(AID);
-  int low = 0;
-  int high = Count() - 1;
-  while (low <= high) {
-    const int mid = (low + high) / 2;
-    const int c = -FItems.CompareWith(probe, mid);  // CompareKeys(GetKey(mid), AID)
-    if (c == 0) return mid;
-    if (c > 0)
-      high = mid - 1;
-    else
-      low = mid + 1;
-  }
-  return -1;
+  const auto [index, equal] = FItems.LowerBound(TKeyProbe(AID));
+  return equal ? index : -1;
 }
 
 int TLxNodeList::FindInsertIndex(const QString& AID) const {
-  const TKeyProbe probe(AID);
-  int low = 0;
-  int high = Count() - 1;
-  int result = 0;
-  bool found = false;
-  while (low <= high && !found) {
-    if (FItems.CompareWith(probe, high) == 1) {  // CompareKeys(AID, GetKey(high))
-      result = high + 1;
-      found = true;
-    } else if (FItems.CompareWith(probe, low) == -1) {
-      result = low;
-      found = true;
-    } else {
-      const int mid = (low + high) / 2;
-      switch (FItems.CompareWith(probe, mid)) {
-        case -1:
-          high = mid - 1;
-          break;
-        case 0:
-          throw Exception(Format(QStringLiteral("Duplicate list ID %s"), {AID}));
-        default:
-          low = mid + 1;
-          break;
-      }
-    }
-  }
-  return result;
+  const auto [index, equal] = FItems.LowerBound(TKeyProbe(AID));
+  if (equal) throw Exception(Format(QStringLiteral("Duplicate list ID %s"), {AID}));
+  return index;
 }
 
 TLxNodeItem* TLxNodeList::InsertItem(const QString& AID, PVirtualNode ANode) {

@@ -352,6 +352,16 @@ QVariant TDataSet::Lookup(const QString& KeyField, const QVariant& KeyValue, con
   return FStore->Row(View().Position(index)).Values[static_cast<std::size_t>(result)];
 }
 
+bool TDataSet::ExistsUnfiltered(const QString& FieldName, const QVariant& Value) {
+  CheckActive();
+  Sync();
+  const int field = FStore->IndexOf(FieldName);
+  if (field < 0) throw Exception(Format(u"Field '%s' not found"_s, {FieldName}));
+  const TValueKey key = TValueKey::ForField(Value, FStore->Field(field).DataType);
+  // Without the filter every row is in view, whatever the sort: the field's index alone answers.
+  return !key.IsNull() && FStore->Index(field).FirstPosition(key) >= 0;
+}
+
 TBookmark TDataSet::GetBookmark() const {
   if (!Active()) return {};
   Sync();
@@ -379,11 +389,17 @@ const std::vector<QVariant>& TDataSet::CurrentValues() const {
 }
 
 QVariant TDataSet::GetFieldValue(int Index) const {
+  if (const QVariant* value = FieldValueRef(Index)) return *value;
   if (!Active() || Index < 0 || Index >= FStore->FieldCount()) return {};
-  if (FState == dsEdit || FState == dsInsert) return FEditBuffer[static_cast<std::size_t>(Index)];
+  return NullOf(FStore->Field(Index).DataType);
+}
+
+const QVariant* TDataSet::FieldValueRef(int Index) const {
+  if (!Active() || Index < 0 || Index >= FStore->FieldCount()) return nullptr;
+  if (FState == dsEdit || FState == dsInsert) return &FEditBuffer[static_cast<std::size_t>(Index)];
   Sync();
-  if (!HasCurrentRow()) return NullOf(FStore->Field(Index).DataType);
-  return CurrentValues()[static_cast<std::size_t>(Index)];
+  if (!HasCurrentRow()) return nullptr;
+  return &CurrentValues()[static_cast<std::size_t>(Index)];
 }
 
 void TDataSet::SetFieldValue(int Index, const QVariant& Value) {

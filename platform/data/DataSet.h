@@ -90,6 +90,9 @@ public:
   bool Locate(const QString& FieldName, const QVariant& Value);
   // ResultField of that row without moving; a null QVariant when no row matches.
   QVariant Lookup(const QString& KeyField, const QVariant& KeyValue, const QString& ResultField);
+  // Whether any row, filtered out or not, has FieldName equal to Value (a NULL Value matches no
+  // row); no move, no notice. What Lookup(F, V, F) not being NULL says with Filtered off.
+  bool ExistsUnfiltered(const QString& FieldName, const QVariant& Value);
 
   TBookmark GetBookmark() const;                        // none when there is no current row
   // "Record not found" when the row is gone or filtered out; a none bookmark does nothing.
@@ -110,6 +113,10 @@ public:
 
   // The value of field Index in the current row (the edit buffer's while editing).
   QVariant GetFieldValue(int Index) const;
+  // The same value in place, for readers that need no copy; nullptr where GetFieldValue gives a
+  // NULL of its own (closed, no such field, no current row). Valid until the cursor moves or the
+  // rows change.
+  const QVariant* FieldValueRef(int Index) const;
   void SetFieldValue(int Index, const QVariant& Value);
 
 protected:

@@ -16,10 +16,16 @@ QVariant TField::Value() const { return FDataSet->GetFieldValue(FIndex); }
 
 void TField::SetValue(const QVariant& Value) { FDataSet->SetFieldValue(FIndex, Value); }
 
-bool TField::IsNull() const { return Value().isNull(); }
+const QVariant& TField::Stored() const {
+  static const QVariant null;
+  const QVariant* value = FDataSet->FieldValueRef(FIndex);
+  return value ? *value : null;
+}
+
+bool TField::IsNull() const { return Stored().isNull(); }
 
 QString TField::AsString() const {
-  const QVariant value = Value();
+  const QVariant& value = Stored();
   if (value.isNull()) return {};
   switch (value.typeId()) {
     case QMetaType::Bool:
@@ -34,7 +40,7 @@ QString TField::AsString() const {
 }
 
 std::int32_t TField::AsInteger() const {
-  const QVariant value = Value();
+  const QVariant& value = Stored();
   if (value.isNull()) return 0;
   switch (value.typeId()) {
     case QMetaType::Bool:
@@ -57,7 +63,7 @@ std::int32_t TField::AsInteger() const {
 }
 
 bool TField::AsBoolean() const {
-  const QVariant value = Value();
+  const QVariant& value = Stored();
   if (value.isNull()) return false;
   switch (value.typeId()) {
     case QMetaType::Bool:

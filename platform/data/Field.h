@@ -40,6 +40,9 @@ public:
   bool IsNull() const;
 
 private:
+  // The stored value without a copy (the readers below run once per loaded row); a NULL for none.
+  const QVariant& Stored() const;
+
   TDataSet* FDataSet;
   int FIndex;
   QString FFieldName;

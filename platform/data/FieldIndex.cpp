@@ -6,21 +6,21 @@
 
 TFieldIndex::TFieldIndex(const TRowStore& Store, int FieldIndex) : FFieldType(Store.Field(FieldIndex).DataType) {
   const int count = Store.RowCount();
-  FEntries.reserve(static_cast<std::size_t>(count));
-  for (int position = 0; position < count; ++position) {
+  // Key fields are mostly numbers: try the plain pairs first, without a TValueKey per row, and
+  // fall back to the general entries at the first value that is neither a number nor NULL.
+  std::vector<std::pair<double, int>> numbers;
+  numbers.reserve(static_cast<std::size_t>(count));
+  FNumbersOnly = true;
+  for (int position = 0; position < count && FNumbersOnly; ++position) {
     const QVariant& value = Store.Row(position).Values[static_cast<std::size_t>(FieldIndex)];
-    FEntries.push_back({TValueKey::ForField(value, FFieldType), position});
+    if (value.isNull()) continue;
+    const TValueKey key = TValueKey::ForField(value, FFieldType);
+    if (key.Kind() == TValueKey::kNumber)
+      numbers.emplace_back(key.Number(), position);
+    else if (!key.IsNull())
+      FNumbersOnly = false;
   }
-  FNumbersOnly = std::all_of(FEntries.begin(), FEntries.end(), [](const TEntry& Entry) {
-    return Entry.Key.Kind() == TValueKey::kNumber || Entry.Key.IsNull();
-  });
   if (FNumbersOnly) {
-    std::vector<std::pair<double, int>> numbers;
-    numbers.reserve(FEntries.size());
-    for (const TEntry& entry : FEntries)
-      if (!entry.Key.IsNull()) numbers.emplace_back(entry.Key.Number(), entry.Position);
-    FEntries.clear();
-    FEntries.shrink_to_fit();
     std::sort(numbers.begin(), numbers.end());  // (value, position): equal values keep row order
     FNumbers.reserve(numbers.size());
     FNumberPositions.reserve(numbers.size());
@@ -30,13 +30,22 @@ TFieldIndex::TFieldIndex(const TRowStore& Store, int FieldIndex) : FFieldType(St
     }
     return;
   }
+  numbers.clear();
+  numbers.shrink_to_fit();
+  FEntries.reserve(static_cast<std::size_t>(count));
+  for (int position = 0; position < count; ++position) {
+    const QVariant& value = Store.Row(position).Values[static_cast<std::size_t>(FieldIndex)];
+    FEntries.push_back({TValueKey::ForField(value, FFieldType), position});
+  }
   std::stable_sort(FEntries.begin(), FEntries.end(),
                    [](const TEntry& A, const TEntry& B) { return A.Key < B.Key; });
 }
 
 std::pair<const int*, const int*> TFieldIndex::NumberRange(double Key) const {
   const auto lower = std::lower_bound(FNumbers.begin(), FNumbers.end(), Key);
-  const auto upper = std::upper_bound(lower, FNumbers.end(), Key);
+  // Equal runs are short (a branch's rows): walking to the end of one beats a second bisection.
+  auto upper = lower;
+  while (upper != FNumbers.end() && !(Key < *upper)) ++upper;
   const int* base = FNumberPositions.data();
   return {base + (lower - FNumbers.begin()), base + (upper - FNumbers.begin())};
 }
@@ -68,8 +77,11 @@ int TFieldIndex::FirstPosition(const TValueKey& Key) const {
   if (Key.IsNull()) return -1;
   if (FNumbersOnly) {
     if (Key.Kind() != TValueKey::kNumber) return -1;
-    const auto [first, last] = NumberRange(Key.Number());
-    return first == last ? -1 : *first;
+    // The first of the run is all that is asked: no walk to its end.
+    const double number = Key.Number();
+    const auto lower = std::lower_bound(FNumbers.begin(), FNumbers.end(), number);
+    if (lower == FNumbers.end() || number < *lower) return -1;
+    return FNumberPositions[static_cast<std::size_t>(lower - FNumbers.begin())];
   }
   auto [first, last] = Range(Key);
   return first == last ? -1 : first->Position;

@@ -245,9 +245,46 @@ private:
   int FSlots = 0;
 };
 
+bool IsAsciiLetter(QChar C) { return (C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z') || C == u'_'; }
+bool IsAsciiDigit(QChar C) { return C >= u'0' && C <= u'9'; }
+
+// "name=integer" exactly (ASCII name, no spaces, an optional minus), the text a data-bound tree
+// sets for every branch it loads: read without the tokenizer, into the tree the parser makes.
+// Anything else, keywords and errors included, is left to the parser (none).
+std::unique_ptr<TFilterNode> ParseFieldEqualsInteger(const QString& Text) {
+  const qsizetype equals = Text.indexOf(u'=');
+  if (equals <= 0 || !IsAsciiLetter(Text[0])) return nullptr;
+  for (qsizetype i = 1; i < equals; ++i)
+    if (!IsAsciiLetter(Text[i]) && !IsAsciiDigit(Text[i])) return nullptr;
+  qsizetype digits = equals + 1;
+  if (digits < Text.size() && Text[digits] == u'-') ++digits;
+  // Up to 18 digits always fit a qlonglong, as the parser reads a whole number.
+  if (digits >= Text.size() || Text.size() - digits > 18) return nullptr;
+  for (qsizetype i = digits; i < Text.size(); ++i)
+    if (!IsAsciiDigit(Text[i])) return nullptr;
+  const QString name = Text.left(equals);
+  const QString word = name.toUpper();
+  if (word == u"AND"_s || word == u"OR"_s || word == u"NOT"_s || word == u"IS"_s || word == u"NULL"_s) return nullptr;
+  bool ok = false;
+  const qlonglong value = QStringView(Text).mid(equals + 1).toLongLong(&ok);
+  if (!ok) return nullptr;
+  auto node = std::make_unique<TFilterNode>();
+  node->Kind = TFilterNode::Compare;
+  node->Op = TFilterOp::Eq;
+  node->A.IsField = true;
+  node->A.Name = name;
+  node->A.Slot = 0;
+  node->B.Literal = value;
+  return node;
+}
+
 }  // namespace
 
 std::unique_ptr<TFilterNode> ParseFilter(const QString& Text, int& SlotCount) {
+  if (auto simple = ParseFieldEqualsInteger(Text)) {
+    SlotCount = 1;
+    return simple;
+  }
   TParser parser(Text);
   auto root = parser.ParseAll();
   SlotCount = parser.SlotCount();

@@ -73,7 +73,13 @@ TRowStore::TRowStore(std::vector<TFieldDef> Fields) : FFields(std::move(Fields))
 
 TRowStore::~TRowStore() = default;
 
-int TRowStore::IndexOf(const QString& FieldName) const { return FFieldByName.value(FieldName.toCaseFolded(), -1); }
+int TRowStore::IndexOf(const QString& FieldName) const {
+  // Names never change after construction, so the cached answer stays right.
+  if (!FLastName.isNull() && FieldName == FLastName) return FLastIndex;
+  FLastIndex = FFieldByName.value(FieldName.toCaseFolded(), -1);
+  FLastName = FieldName;
+  return FLastIndex;
+}
 
 int TRowStore::PositionOf(quint64 RowId) const {
   if (RowId == 0) return -1;

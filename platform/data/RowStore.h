@@ -51,6 +51,9 @@ private:
 
   std::vector<TFieldDef> FFields;
   QHash<QString, int> FFieldByName;  // case-folded names
+  // The last name asked for, as written, and its answer: the same name comes once per loaded node.
+  mutable QString FLastName;
+  mutable int FLastIndex = -1;
   std::vector<TRow> FRows;
   quint64 FSerial;
   quint64 FVersion = 1;

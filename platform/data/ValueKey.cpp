@@ -30,6 +30,28 @@ bool IsNumericValue(const QVariant& Value) {
   }
 }
 
+// Text to a number as QString::toDouble reads it. Keys given as text are mostly plain decimal
+// integers (the tree's keys): those are read directly, exactly, without the locale's parser.
+bool TextToNumber(QStringView Text, double& Number) {
+  const bool negative = Text.startsWith(u'-');
+  const QStringView digits = negative ? Text.mid(1) : Text;
+  bool plain = !digits.isEmpty() && digits.size() <= 15;  // 15 digits are exact in a double
+  qint64 whole = 0;
+  for (qsizetype i = 0; plain && i < digits.size(); ++i) {
+    const char16_t c = digits[i].unicode();
+    if (c < u'0' || c > u'9') plain = false;
+    else whole = whole * 10 + (c - u'0');
+  }
+  if (plain) {
+    const double magnitude = static_cast<double>(whole);
+    Number = negative ? -magnitude : magnitude;
+    return true;
+  }
+  bool ok = false;
+  Number = Text.toDouble(&ok);
+  return ok;
+}
+
 }  // namespace
 
 TValueKey TValueKey::FromValue(const QVariant& Value) {
@@ -57,8 +79,8 @@ TValueKey TValueKey::FromValue(const QVariant& Value) {
 TValueKey TValueKey::ForField(const QVariant& Value, TFieldType FieldType) {
   if (Value.isNull() || !Value.isValid()) return {};
   if (IsNumericType(FieldType) && Value.typeId() == QMetaType::QString) {
-    bool ok = false;
-    const double number = Value.toString().trimmed().toDouble(&ok);
+    double number = 0;
+    const bool ok = TextToNumber(QStringView(*static_cast<const QString*>(Value.constData())).trimmed(), number);
     if (ok) {
       TValueKey key;
       key.FKind = kNumber;

@@ -1,5 +1,6 @@
 // Filter expressions, Locate and Lookup over one cursor.
 #include "platform/base/Exception.h"
+#include "platform/data/DataSource.h"
 #include "tests/platform/data/DataFixtures.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +60,13 @@ TEST(Filter, SelectsTheRowsOfAnExpression) {
       {"[fname] = 'Gamma'", "3"},
       {"PARENTID=12", "6"},
       {"parentid=99", ""},
+      // The compact "field=integer" form at its edges: each must read as the spaced form does.
+      {"parentid=0001", "2,3"},
+      {"parentid=-0", ""},
+      {"parentid=1.0", "2,3"},
+      {"Parentid=4", "5"},
+      {"id=123456789012345678", ""},
+      {"id=99999999999999999999", ""},
       {"id > 2 and parentid = 1", "3"},
       {"((parentid=1)) AND NOT id=2", "3"},
       {"1 = 1", "1,2,3,4,5,6"},
@@ -111,6 +119,9 @@ TEST(Filter, MalformedTextIsAClearErrorAndLeavesTheOldFilter) {
       {"note IS 1", "Invalid filter expression 'note IS 1': NULL expected at position 9"},
       {"[fname = 1", "Invalid filter expression '[fname = 1': ']' expected at position 1"},
       {"id = 12abc", "Invalid filter expression 'id = 12abc': an operator expected at position 8"},
+      {"id=12abc", "Invalid filter expression 'id=12abc': an operator expected at position 6"},
+      {"AND=1", "Invalid filter expression 'AND=1': a field name or a value expected at position 1"},
+      {"parentid=-", "Invalid filter expression 'parentid=-': unexpected character '-' at position 10"},
   };
   auto q = Sample();
   q->SetFilter(u"parentid=1"_s);
@@ -126,13 +137,16 @@ TEST(Filter, MalformedTextIsAClearErrorAndLeavesTheOldFilter) {
     EXPECT_EQ(q->Filter(), u"parentid=1"_s);
     EXPECT_EQ(Ids(*q), u"2,3"_s);
   }
-  try {
-    q->SetFilter(u"nosuch = 1"_s);
-    ADD_FAILURE() << "accepted";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), u"Field 'nosuch' not found"_s);
+  for (const QString& unknown : {u"nosuch = 1"_s, u"nosuch=1"_s}) {
+    SCOPED_TRACE(unknown.toStdString());
+    try {
+      q->SetFilter(unknown);
+      ADD_FAILURE() << "accepted";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), u"Field 'nosuch' not found"_s);
+    }
+    EXPECT_EQ(Ids(*q), u"2,3"_s);
   }
-  EXPECT_EQ(Ids(*q), u"2,3"_s);
 }
 
 TEST(Filter, LocateAndLookupOnOneField) {
@@ -173,5 +187,75 @@ TEST(Filter, LocateAndLookupOnOneField) {
     } catch (const Exception& e) {
       EXPECT_EQ(e.Message(), u"Field 'nosuch' not found"_s);
     }
+  }
+}
+
+TEST(Filter, ExistsUnfilteredAnswersAsWithTheFilterOffAndLeavesTheCursorAlone) {
+  auto q = Sample();
+  q->SetSort(u"fname DESC"_s);
+  q->SetFilter(u"parentid=1"_s);
+  q->SetFiltered(true);
+  q->Next();  // on beta (id 2), second of Gamma, beta
+  TDataSource source(q.get());
+  TRecordingLink link;
+  link.SetDataSource(&source);
+  link.Events.clear();  // the binding's own "active"
+
+  struct {
+    const char* Field;
+    QVariant Value;
+    bool Exists;
+  } cases[] = {
+      {"id", 1, true},  // filtered out
+      {"parentid", u"-1"_s, true},
+      {"PARENTID", 4, true},
+      {"parentid", 99, false},
+      {"parentid", u""_s, false},
+      {"fname", u"ALPHA"_s, true},
+      {"note", u"x"_s, true},
+      {"note", QVariant(), false},  // NULL matches nothing, though rows hold NULL notes
+      {"score", 0, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Field);
+    const QString field = QString::fromUtf8(c.Field);
+    EXPECT_EQ(q->ExistsUnfiltered(field, c.Value), c.Exists) << c.Value.toString().toStdString();
+    // The answer Lookup gives with the filter off, on a second cursor over the same rows.
+    auto plain = Sample();
+    EXPECT_EQ(!plain->Lookup(field, c.Value, field).isNull(), c.Exists);
+  }
+
+  EXPECT_TRUE(link.Events.isEmpty()) << link.Events.join(u", "_s).toStdString();
+  EXPECT_TRUE(q->Filtered());
+  EXPECT_EQ(q->FieldByName(u"id"_s).AsInteger(), 2);
+  EXPECT_EQ(q->RecordCount(), 2);
+  try {
+    q->ExistsUnfiltered(u"nosuch"_s, 1);
+    ADD_FAILURE() << "accepted";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), u"Field 'nosuch' not found"_s);
+  }
+  q->Close();
+  EXPECT_THROW(q->ExistsUnfiltered(u"id"_s, 1), Exception);
+}
+
+TEST(Filter, ATextKeyMeetsANumericFieldAsItsNumber) {
+  struct {
+    const char* Field;
+    const char* Text;
+    int Id;  // 0: no row
+  } cases[] = {
+      {"id", "4", 4},           {"id", " 4 ", 4},   {"id", "004", 4},   {"parentid", "-1", 1},
+      {"score", "-0", 5},       {"score", "1.5", 1}, {"score", "2e0", 2}, {"id", "+4", 4},
+      {"id", "0000000000000004", 4},  // past the digits read directly
+      {"id", "4x", 0},          {"id", "-", 0},     {"id", "", 0},      {"id", "--4", 0},
+  };
+  auto q = Sample();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.Field) + " = '" + c.Text + "'");
+    const QString field = QString::fromUtf8(c.Field);
+    const QString text = QString::fromUtf8(c.Text);
+    EXPECT_EQ(q->Lookup(field, text, u"id"_s).toInt(), c.Id);
+    EXPECT_EQ(q->ExistsUnfiltered(field, text), c.Id != 0);
   }
 }
