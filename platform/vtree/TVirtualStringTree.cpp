@@ -168,6 +168,16 @@ void TVirtualStringTree::DeleteChildren(PVirtualNode Node) {
   bool selectionChanged = false;
   Announce([&](TVirtualTreeObserver& o) { o.BeforeRemoveChildren(Node, 0, last); });
   for (PVirtualNode c = Node->FirstChild; c; c = c->NextSibling) ForgetSubtreeState(c, selectionChanged);
+  FreeChildren(Node);
+  Announce([&](TVirtualTreeObserver& o) { o.AfterRemoveChildren(Node, 0, last); });
+  if (focusedBefore != FFocusedNode) {
+    Announce([&](TVirtualTreeObserver& o) { o.FocusChanged(nullptr); });
+    DoFocusChange(nullptr, NoColumn);
+  }
+  if (selectionChanged) DoChange(nullptr);
+}
+
+void TVirtualStringTree::FreeChildren(PVirtualNode Node) {
   PVirtualNode c = Node->FirstChild;
   while (c) {
     PVirtualNode next = c->NextSibling;
@@ -178,12 +188,6 @@ void TVirtualStringTree::DeleteChildren(PVirtualNode Node) {
   }
   Node->FirstChild = Node->LastChild = nullptr;
   Node->ChildCount = 0;
-  Announce([&](TVirtualTreeObserver& o) { o.AfterRemoveChildren(Node, 0, last); });
-  if (focusedBefore != FFocusedNode) {
-    Announce([&](TVirtualTreeObserver& o) { o.FocusChanged(nullptr); });
-    DoFocusChange(nullptr, NoColumn);
-  }
-  if (selectionChanged) DoChange(nullptr);
 }
 
 void TVirtualStringTree::Clear() {
@@ -194,16 +198,7 @@ void TVirtualStringTree::Clear() {
   FFocusedNode = nullptr;
   FSelection.clear();
   for (PVirtualNode n = FRoot->FirstChild; n; n = NextExisting(n)) n->States |= vsDeleting;
-  PVirtualNode c = FRoot->FirstChild;
-  while (c) {
-    PVirtualNode next = c->NextSibling;
-    FreeSubtree(c);
-    FreeNodeMemory(c);
-    --FTotalCount;
-    c = next;
-  }
-  FRoot->FirstChild = FRoot->LastChild = nullptr;
-  FRoot->ChildCount = 0;
+  FreeChildren(FRoot);
   Announce([](TVirtualTreeObserver& o) { o.AfterReset(); });
   if (hadFocus) DoFocusChange(nullptr, NoColumn);
   if (hadSelection) DoChange(nullptr);

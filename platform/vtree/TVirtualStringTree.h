@@ -208,6 +208,7 @@ private:
   PVirtualNode MakeNode();
   void FreeNodeMemory(PVirtualNode Node);
   void FreeSubtree(PVirtualNode Node);  // hooks children first, then releases; no announcements
+  void FreeChildren(PVirtualNode Node);  // FreeSubtree and release for each child, then unlinks them all
   void Unlink(PVirtualNode Node);
   void ForgetSubtreeState(PVirtualNode Node, bool& SelectionChanged);
   PVirtualNode NextExisting(PVirtualNode Node) const;
