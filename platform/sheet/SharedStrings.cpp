@@ -1,6 +1,7 @@
 #include "platform/sheet/SharedStrings.h"
 
 #include "platform/base/Exception.h"
+#include "platform/sheet/CellText.h"
 #include "platform/sheet/XmlText.h"
 #include "platform/sheet/XmlUtil.h"
 
@@ -14,9 +15,9 @@ void TSharedStrings::Load(const std::string& Xml) {
     std::string text;
     const pugi::xml_node plain = si.child("t");
     if (plain) {
-      text = plain.text().get();
+      text = DecodeCellText(plain.text().get());
     } else {
-      for (pugi::xml_node r : si.children("r")) text += r.child("t").text().get();
+      for (pugi::xml_node r : si.children("r")) text += DecodeCellText(r.child("t").text().get());
     }
     FTexts.push_back(std::move(text));
     FRaw.push_back(NodeXml(si));
@@ -48,7 +49,7 @@ std::string TSharedStrings::Serialize() const {
     }
     const std::string& text = FTexts[i];
     out += NeedsSpacePreserve(text) ? "<si><t xml:space=\"preserve\">" : "<si><t>";
-    AppendXmlEscaped(out, text);
+    AppendCellText(out, text);
     out += "</t></si>";
   }
   out += "</sst>";

@@ -10,9 +10,16 @@
 #include "platform/sheet/XmlUtil.h"
 #include "platform/sheet/ZipPackage.h"
 
+#include <new>
 #include <optional>
 
 namespace {
+// A part reader's message as a clause inside ours: without its closing full stop.
+QString Clause(QString Message) {
+  if (Message.endsWith(u'.')) Message.chop(1);
+  return Message;
+}
+
 const char* const StylesType = "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
 const char* const StringsType = "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
 }  // namespace
@@ -44,6 +51,14 @@ TWorkbook::TWorkbook() : FParts(std::make_unique<TParts>()) {}
 TWorkbook::~TWorkbook() = default;
 
 std::shared_ptr<TWorkbook> TWorkbook::Load(const QString& Path) {
+  try {
+    return LoadParts(Path);
+  } catch (const std::bad_alloc&) {
+    throw Exception(Format(QStringLiteral("Недостаточно памяти, чтобы прочитать книгу «%s»."), {Path}));
+  }
+}
+
+std::shared_ptr<TWorkbook> TWorkbook::LoadParts(const QString& Path) {
   std::shared_ptr<TWorkbook> book(new TWorkbook());
   book->FSourcePath = Path;
   TParts& p = *book->FParts;
@@ -86,7 +101,7 @@ std::shared_ptr<TWorkbook> TWorkbook::Load(const QString& Path) {
   } catch (const Exception& error) {
     // Part readers name the part; the user needs the file too.
     if (error.Message().contains(Path)) throw;
-    throw damaged(error.Message());
+    throw damaged(Clause(error.Message()));
   }
   return book;
 }
@@ -97,25 +112,77 @@ std::shared_ptr<TWorksheet> TWorkbook::Sheet(int Index) {
   if (Index < 0 || Index >= SheetCount())
     throw Exception(Format(QStringLiteral("В книге нет листа с номером %s."), {QString::number(Index + 1)}));
   TParts::TSheetEntry& entry = FParts->Sheets[static_cast<size_t>(Index)];
-  if (!entry.Sheet)
-    entry.Sheet = std::make_shared<TWorksheet>(entry.Name, FParts->Styles, FParts->Strings,
-                                               *FParts->Package.Part(entry.Path));
+  if (!entry.Sheet) {
+    try {
+      entry.Sheet = std::make_shared<TWorksheet>(entry.Name, FParts->Styles, FParts->Strings,
+                                                 *FParts->Package.Part(entry.Path));
+    } catch (const Exception& error) {
+      throw Exception(Format(QStringLiteral("Книга «%s» повреждена: %s."), {FSourcePath, Clause(error.Message())}));
+    } catch (const std::bad_alloc&) {
+      throw Exception(Format(QStringLiteral("Недостаточно памяти, чтобы прочитать лист «%s» книги «%s»."),
+                             {entry.Name, FSourcePath}));
+    }
+  }
   return entry.Sheet;
 }
 
 std::shared_ptr<TWorksheet> TWorkbook::ActiveSheet() { return Sheet(FParts->Active); }
 
+namespace {
+// A sheet part that may hold formulas (cells, conditional formats, validations), judged by its text alone.
+bool MayHoldFormulas(const std::string& Xml) {
+  return Xml.find("<f>") != std::string::npos || Xml.find("<f ") != std::string::npos ||
+         Xml.find("<formula") != std::string::npos || Xml.find(":f>") != std::string::npos;
+}
+}  // namespace
+
 void TWorkbook::ApplyInserts() {
-  for (TParts::TSheetEntry& entry : FParts->Sheets) {
-    if (!entry.Sheet) continue;
-    const std::vector<int32_t> inserts = entry.Sheet->TakeInsertLog();
-    if (inserts.empty()) continue;
+  std::vector<std::pair<QString, std::vector<int32_t>>> logs;
+  for (TParts::TSheetEntry& entry : FParts->Sheets)
+    if (entry.Sheet)
+      if (std::vector<int32_t> inserts = entry.Sheet->TakeInsertLog(); !inserts.empty())
+        logs.emplace_back(entry.Name, std::move(inserts));
+  if (logs.empty()) return;
+  // Formulas anywhere may point into the sheets that moved: sheets not touched yet are loaded if they hold any.
+  for (int i = 0; i < SheetCount(); ++i) {
+    TParts::TSheetEntry& entry = FParts->Sheets[static_cast<size_t>(i)];
+    if (!entry.Sheet && MayHoldFormulas(*FParts->Package.Part(entry.Path))) Sheet(i);
+  }
+  for (const auto& [sheet, inserts] : logs) {
     for (TParts::TName& name : FParts->Names) {
       if (!name.Refs) name.Refs.emplace(name.Node.text().get());
-      for (int32_t row : inserts) name.Refs->InsertRow(entry.Name, row);
-      name.Node.text().set(name.Refs->Text().c_str());
+      if (name.Refs->InsertRows(sheet, inserts)) name.Node.text().set(name.Refs->Text().c_str());
     }
+    for (TParts::TSheetEntry& entry : FParts->Sheets)
+      if (entry.Sheet) entry.Sheet->ShiftFormulas(sheet, inserts);
   }
+}
+
+void TWorkbook::AskForRecalculation() {
+  bool formulas = false;
+  for (int i = 0; i < SheetCount(); ++i) {
+    TParts::TSheetEntry& entry = FParts->Sheets[static_cast<size_t>(i)];
+    if (entry.Sheet ? entry.Sheet->HasFormulas() : MayHoldFormulas(*FParts->Package.Part(entry.Path))) formulas = true;
+  }
+  if (!formulas) return;
+  // Cached results are dropped from formula cells (rows moved under them): the reader computes them afresh.
+  pugi::xml_node root = FParts->WorkbookDoc.document_element();
+  pugi::xml_node calc = root.child("calcPr");
+  if (!calc) {
+    // calcPr follows definedNames and what may come before it; everything after it keeps its place.
+    static const char* const After[] = {"oleSize", "customWorkbookViews", "pivotCaches", "smartTagPr",
+                                        "smartTagTypes", "webPublishing", "fileRecoveryPr", "webPublishObjects",
+                                        "extLst"};
+    pugi::xml_node before;
+    for (pugi::xml_node child : root.children()) {
+      for (const char* name : After)
+        if (std::string_view(child.name()) == name) before = child;
+      if (before) break;
+    }
+    calc = before ? root.insert_child_before("calcPr", before) : root.append_child("calcPr");
+  }
+  if (!calc.attribute("fullCalcOnLoad")) calc.append_attribute("fullCalcOnLoad");
+  calc.attribute("fullCalcOnLoad").set_value("1");
 }
 
 QString TWorkbook::DefinedName(const QString& Name, int LocalSheet) {
@@ -131,6 +198,14 @@ QString TWorkbook::DefinedName(const QString& Name, int LocalSheet) {
 }
 
 void TWorkbook::SaveAs(const QString& Path) {
+  try {
+    SaveParts(Path);
+  } catch (const std::bad_alloc&) {
+    throw Exception(Format(QStringLiteral("Недостаточно памяти, чтобы записать книгу «%s»."), {Path}));
+  }
+}
+
+void TWorkbook::SaveParts(const QString& Path) {
   TParts& p = *FParts;
   ApplyInserts();
   // The loaded package stays as loaded (the book can be saved again); the copy gets the changed parts.
@@ -162,6 +237,7 @@ void TWorkbook::SaveAs(const QString& Path) {
   }
   if (relsChanged) p.RelsChanged = true;
   if (p.RelsChanged) package.SetPart(p.WorkbookRels.PartName(), p.WorkbookRels.Serialize());
+  AskForRecalculation();
   package.SetPart(p.WorkbookPath, DocumentXml(p.WorkbookDoc));
   p.ContentTypes.MakeWorkbook(p.WorkbookPath);
   package.SetPart("[Content_Types].xml", p.ContentTypes.Serialize());

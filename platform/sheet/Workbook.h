@@ -1,7 +1,9 @@
 #pragma once
 // A workbook loaded from an OOXML package (.xlsx, or a template .xltx). Every part it does not change is
 // saved byte for byte as it was; the changed ones are the sheets touched, the shared strings, the styles,
-// the workbook part (defined names) and the content types (a template becomes a workbook).
+// the workbook part (defined names, recalculation on load when formulas are kept) and the content types
+// (a template becomes a workbook). Row inserts move the references of every formula and defined name that
+// points into the sheet, as a spreadsheet application's insert does.
 //
 //   auto book = TWorkbook::Load(u"/opt/ppr/PPR.xltx"_s);
 //   book->ActiveSheet()->SetValue(2, 1, u"График"_s);
@@ -17,7 +19,8 @@ class TSharedStrings;
 class TWorkbook {
 public:
   // Loads Path. Fails with a message naming the file when it is missing, unreadable, not a zip
-  // package, a binary (97-2003) workbook, or lacks the parts a workbook needs.
+  // package, a binary (97-2003) workbook, lacks the parts a workbook needs, is damaged or hostile (see
+  // TZipPackage::Read and TWorksheet), or when memory runs out.
   static std::shared_ptr<TWorkbook> Load(const QString& Path);
   ~TWorkbook();
   TWorkbook(const TWorkbook&) = delete;
@@ -39,7 +42,10 @@ public:
 private:
   struct TParts;
   TWorkbook();
+  static std::shared_ptr<TWorkbook> LoadParts(const QString& Path);
+  void SaveParts(const QString& Path);
   void ApplyInserts();
+  void AskForRecalculation();
 
   QString FSourcePath;
   std::unique_ptr<TParts> FParts;

@@ -3,6 +3,8 @@
 #include "platform/sheet/Worksheet.h"
 
 #include "platform/base/Exception.h"
+#include "platform/sheet/CellText.h"
+#include "platform/sheet/FormulaRefs.h"
 #include "platform/sheet/RowHeights.h"
 #include "platform/sheet/SharedStrings.h"
 #include "platform/sheet/Styles.h"
@@ -11,8 +13,10 @@
 #include "platform/sheet/XmlText.h"
 #include "platform/sheet/XmlUtil.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -125,9 +129,22 @@ TWorksheet::TWorksheet(QString Name, std::shared_ptr<TStyles> Styles, std::share
   while (FXml->SheetData.first_child()) FXml->SheetData.remove_child(FXml->SheetData.first_child());
   FXml->SheetData.append_child(pugi::node_comment).set_value(SheetDataMark);
 
+  CheckColumns(root.child("cols"));
+  if (pugi::xml_node dimension = root.child("dimension")) {
+    TCellRect rect;
+    if (!ParseRectName(dimension.attribute("ref").value(), rect))
+      Damaged(Format(QStringLiteral("размер листа «%s» задан неверно"), {QString::fromUtf8(dimension.attribute("ref").value())}));
+  }
   for (pugi::xml_node merge : root.child("mergeCells").children("mergeCell")) {
     TCellRect rect;
-    if (ParseRectName(merge.attribute("ref").value(), rect)) FMerges.push_back(rect);
+    const char* ref = merge.attribute("ref").value();
+    if (!ParseRectName(ref, rect) || (rect.R1 == rect.R2 && rect.C1 == rect.C2))
+      Damaged(Format(QStringLiteral("объединение ячеек «%s» задано неверно"), {QString::fromUtf8(ref)}));
+    for (const TCellRect& other : FMerges)
+      if (other.Intersects(rect))
+        Damaged(Format(QStringLiteral("объединения ячеек %s и %s перекрываются"),
+                       {QString::fromStdString(RectName(other)), QString::fromUtf8(ref)}));
+    FMerges.push_back(rect);
   }
   root.remove_child("mergeCells");
 
@@ -138,17 +155,77 @@ TWorksheet::TWorksheet(QString Name, std::shared_ptr<TStyles> Styles, std::share
   for (pugi::xml_node cf : root.children("conditionalFormatting")) keep(cf.attribute("sqref"));
   for (pugi::xml_node dv : root.child("dataValidations").children("dataValidation")) keep(dv.attribute("sqref"));
   for (pugi::xml_node link : root.child("hyperlinks").children("hyperlink")) keep(link.attribute("ref"));
+  for (pugi::xml_node cf : root.children("conditionalFormatting"))
+    for (pugi::xml_node rule : cf.children("cfRule"))
+      for (pugi::xml_node formula : rule.children("formula")) FXml->FormulaNodes.push_back(formula);
+  for (pugi::xml_node dv : root.child("dataValidations").children("dataValidation"))
+    for (const char* name : {"formula1", "formula2"})
+      if (pugi::xml_node formula = dv.child(name)) FXml->FormulaNodes.push_back(formula);
+}
+
+bool TWorksheet::HasFormulas() const {
+  return !FXml->FormulaNodes.empty() ||
+         std::any_of(FXml->RawCells.begin(), FXml->RawCells.end(), [](const TRawCell& raw) { return raw.Formula; });
+}
+
+void TWorksheet::ShiftFormulas(const QString& Sheet, const std::vector<int32_t>& Rows) {
+  if (Rows.empty()) return;
+  const bool own = Sheet.compare(FName, Qt::CaseInsensitive) == 0;
+  for (TRawCell& raw : FXml->RawCells) {
+    if (!raw.Formula) continue;
+    TFormulaRefs refs(raw.FormulaText, FName);
+    if (refs.InsertRows(Sheet, Rows)) raw.FormulaText = refs.Text();
+    if (own && raw.HasRef)
+      for (const int32_t row : Rows) ShiftRectForInsert(raw.Ref, row);
+  }
+  for (pugi::xml_node node : FXml->FormulaNodes) {
+    TFormulaRefs refs(node.text().get(), FName);
+    if (refs.InsertRows(Sheet, Rows)) node.text().set(refs.Text().c_str());
+  }
 }
 
 TWorksheet::~TWorksheet() = default;
 
+void TWorksheet::Damaged(const QString& What) const {
+  throw Exception(Format(QStringLiteral("на листе «%s» %s"), {FName, What}));
+}
+
+void TWorksheet::CheckColumns(const pugi::xml_node& Cols) const {
+  int32_t lastMax = 0;
+  for (pugi::xml_node col : Cols.children("col")) {
+    const int32_t min = col.attribute("min").as_int(), max = col.attribute("max").as_int();
+    const double width = col.attribute("width").as_double(0);
+    if (min < 1 || max < min || max > MaxSheetColumn || min <= lastMax || !(width >= 0 && width <= 255))
+      Damaged(Format(QStringLiteral("столбцы min=\"%s\" max=\"%s\" заданы неверно (вне листа, не по порядку, "
+                                    "с перекрытием или с шириной %s)"),
+                     {QString::fromUtf8(col.attribute("min").value()), QString::fromUtf8(col.attribute("max").value()),
+                      QString::fromUtf8(col.attribute("width").value())}));
+    lastMax = max;
+  }
+}
+
 void TWorksheet::ParseSheetData(const pugi::xml_node& SheetData) {
+  struct TSharedMaster {
+    int32_t Row, Col;
+    std::string Text;
+  };
+  struct TSharedCopy {
+    uint32_t Raw;
+    int32_t Row, Col;
+    uint32_t Group;
+  };
+  std::map<uint32_t, TSharedMaster> sharedMasters;
+  std::vector<TSharedCopy> sharedCopies;
   int32_t lastRow = 0;
   for (pugi::xml_node rowNode : SheetData.children("row")) {
     TRow row;
     row.Number = rowNode.attribute("r") ? rowNode.attribute("r").as_int() : lastRow + 1;
-    if (row.Number <= lastRow || row.Number > MaxSheetRow) continue;  // out of order: not a valid part
+    if (row.Number <= lastRow || row.Number > MaxSheetRow)
+      Damaged(Format(QStringLiteral("строка %s стоит не по порядку или вне листа"),
+                     {QString::fromUtf8(rowNode.attribute("r").value())}));
     lastRow = row.Number;
+    if (pugi::xml_attribute style = rowNode.attribute("s"); style && style.as_uint() >= FStyles->XfCount())
+      Damaged(Format(QStringLiteral("у строки %s нет формата %s"), {QString::number(row.Number), QString::fromUtf8(style.value())}));
     std::string attrs;
     for (pugi::xml_attribute attr : rowNode.attributes()) {
       if (std::strcmp(attr.name(), "r") == 0 || std::strcmp(attr.name(), "spans") == 0) continue;
@@ -165,26 +242,65 @@ void TWorksheet::ParseSheetData(const pugi::xml_node& SheetData) {
     int32_t lastCol = 0;
     for (pugi::xml_node c : rowNode.children("c")) {
       int32_t r = row.Number, col = lastCol + 1;
-      if (pugi::xml_attribute ref = c.attribute("r")) ParseCellName(ref.value(), r, col);
-      if (col <= lastCol || col > MaxSheetColumn) continue;
+      pugi::xml_attribute ref = c.attribute("r");
+      if ((ref && !ParseCellName(ref.value(), r, col)) || r != row.Number || col <= lastCol || col > MaxSheetColumn)
+        Damaged(Format(QStringLiteral("ячейка %s в строке %s стоит не по порядку или вне строки"),
+                       {QString::fromUtf8(ref.value()), QString::number(row.Number)}));
       lastCol = col;
       TCell cell;
       cell.Col = static_cast<uint16_t>(col);
       cell.Style = c.attribute("s").as_uint();
+      if (cell.Style >= FStyles->XfCount())
+        Damaged(Format(QStringLiteral("у ячейки %s нет формата %s"),
+                       {QString::fromStdString(CellName(r, col)), QString::number(cell.Style)}));
       const std::string_view type = c.attribute("t").value();
       pugi::xml_node v = c.child("v");
-      if (c.child("f") || type == "e" || type == "d") {
+      if (pugi::xml_node f = c.child("f")) {
         cell.Type = TCellType::Raw;
         cell.Index = static_cast<uint32_t>(FXml->RawCells.size());
-        FXml->RawCells.push_back({std::string(type), InnerXml(c), v.text().get()});
+        TRawCell& raw = FXml->RawCells.emplace_back();
+        raw.Cached = v.text().get();
+        raw.Formula = true;
+        raw.FormulaText = f.text().get();
+        const bool shared = std::string_view(f.attribute("t").value()) == "shared";
+        for (pugi::xml_attribute attr : f.attributes()) {
+          const std::string_view attrName = attr.name();
+          if (attrName == "ref") {
+            raw.HasRef = !shared && ParseRectName(attr.value(), raw.Ref);
+            continue;
+          }
+          if (shared && (attrName == "t" || attrName == "si")) continue;
+          raw.FormulaAttrs += ' ';
+          raw.FormulaAttrs += attr.name();
+          raw.FormulaAttrs += "=\"";
+          AppendXmlEscaped(raw.FormulaAttrs, attr.value());
+          raw.FormulaAttrs += '"';
+        }
+        if (shared) {
+          const uint32_t group = f.attribute("si").as_uint();
+          if (!raw.FormulaText.empty() && !sharedMasters.count(group))
+            sharedMasters.emplace(group, TSharedMaster{row.Number, col, raw.FormulaText});
+          else
+            sharedCopies.push_back({cell.Index, row.Number, col, group});
+        }
+      } else if (type == "e" || type == "d") {
+        cell.Type = TCellType::Raw;
+        cell.Index = static_cast<uint32_t>(FXml->RawCells.size());
+        TRawCell& raw = FXml->RawCells.emplace_back();
+        raw.TypeAttr = type;
+        raw.Inner = InnerXml(c);
+        raw.Cached = v.text().get();
       } else if (type == "s") {
         const uint32_t index = v.text().as_uint();
-        if (v && index < FStrings->Count()) {
+        if (v && index >= FStrings->Count())
+          Damaged(Format(QStringLiteral("ячейка %s ссылается на строку %s, которой нет"),
+                         {QString::fromStdString(CellName(r, col)), QString::number(index)}));
+        if (v) {
           cell.Type = TCellType::String;
           cell.Index = index;
         }
       } else if (type == "inlineStr" || type == "str") {
-        const std::string text = type == "str" ? std::string(v.text().get()) : InlineText(c.child("is"));
+        const std::string text = DecodeCellText(type == "str" ? std::string(v.text().get()) : InlineText(c.child("is")));
         if (!text.empty()) {
           cell.Type = TCellType::String;
           cell.Index = FStrings->Add(text);
@@ -201,6 +317,17 @@ void TWorksheet::ParseSheetData(const pugi::xml_node& SheetData) {
       row.Cells.push_back(cell);
     }
     FRows.Append(std::move(row));
+  }
+  // Each cell of a shared formula gets the master's formula moved by its distance from the master, so that
+  // row inserts can treat every formula alike.
+  for (const TSharedCopy& copy : sharedCopies) {
+    const auto master = sharedMasters.find(copy.Group);
+    if (master == sharedMasters.end())
+      Damaged(Format(QStringLiteral("ячейка %s ссылается на общую формулу %s, которой нет"),
+                     {QString::fromStdString(CellName(copy.Row, copy.Col)), QString::number(copy.Group)}));
+    TFormulaRefs refs(master->second.Text, FName);
+    refs.Translate(copy.Row - master->second.Row, copy.Col - master->second.Col);
+    FXml->RawCells[copy.Raw].FormulaText = refs.Text();
   }
 }
 
@@ -310,6 +437,19 @@ std::string TWorksheet::Serialize() {
         case TCellType::Bool: out += cell.Bool ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>"; break;
         case TCellType::Raw: {
           const TRawCell& raw = FXml->RawCells[cell.Index];
+          if (raw.Formula) {
+            out += "><f";
+            out += raw.FormulaAttrs;
+            if (raw.HasRef) {
+              out += " ref=\"";
+              out += RectName(raw.Ref);
+              out += '"';
+            }
+            out += '>';
+            AppendXmlEscaped(out, raw.FormulaText);
+            out += "</f></c>";
+            break;
+          }
           if (!raw.TypeAttr.empty()) {
             out += " t=\"";
             out += raw.TypeAttr;

@@ -2,8 +2,8 @@
 // One worksheet of a loaded workbook: its cells in memory, every other part of the sheet's XML kept as it was.
 //
 // Rows live in a gap buffer (TSheetRowStore), so writing and inserting around a moving position costs
-// O(1) amortised per row; inserting a row shifts the merged ranges at once and the workbook's defined
-// names (print area, print titles) when it is saved.
+// O(1) amortised per row; inserting a row shifts the merged ranges at once, and the workbook's defined
+// names (print area, print titles) and the formulas of every sheet when it is saved.
 //
 //   auto sheet = book->ActiveSheet();
 //   if (auto found = sheet->Find(u"#body#"_s)) sheet->SetValue(found->Row, found->Col, QVariant());
@@ -33,7 +33,9 @@ struct TCellPos {
 
 class TWorksheet {
 public:
-  // Parses the sheet part Xml; Styles and Strings are the workbook's, shared with its other sheets.
+  // Parses the sheet part Xml; Styles and Strings are the workbook's, shared with its other sheets. Fails,
+  // naming the sheet, on a part that a reader would have to repair: rows or cells out of order, formats or
+  // shared strings that do not exist, invalid or overlapping columns and merges, an invalid dimension.
   TWorksheet(QString Name, std::shared_ptr<TStyles> Styles, std::shared_ptr<TSharedStrings> Strings,
              const std::string& Xml);
   ~TWorksheet();
@@ -85,8 +87,14 @@ public:
   const std::optional<TCellRect>& Selection() const { return FSelection; }
   void Select(const TCellRect& Rect) { FSelection = Rect; }
 
-  // Row insert positions since the last call, in order; the workbook replays them over its defined names.
+  // Row insert positions since the last call, in order; the workbook replays them over its defined names
+  // and every sheet's formulas.
   std::vector<int32_t> TakeInsertLog();
+  // Replays row inserts made on Sheet (this one or another) over the references of this sheet's formulas:
+  // cell formulas, array formula ranges, conditional formats' and validations' formulas.
+  void ShiftFormulas(const QString& Sheet, const std::vector<int32_t>& Rows);
+  // True when a cell, a conditional format or a validation holds a formula.
+  bool HasFormulas() const;
 
   // The sheet part's XML with the current cells, merged ranges and dimension. Rows that hold wrapped text
   // and have no custom height get the height their lines need (see TRowHeights), not marked custom.
@@ -103,6 +111,9 @@ private:
   void NoteText(int32_t Row, uint32_t StringIndex);
   bool CellMatches(const TCell& Cell, TTextSearch& Search) const;
   void CheckRect(const TCellRect& Rect) const;
+  // A damaged part: fails naming the sheet and what is wrong (the workbook adds the file).
+  [[noreturn]] void Damaged(const QString& What) const;
+  void CheckColumns(const pugi::xml_node& Cols) const;
 
   QString FName;
   std::shared_ptr<TStyles> FStyles;

@@ -1,5 +1,6 @@
 // Cell values and the text search of a worksheet.
 #include "platform/base/Exception.h"
+#include "platform/sheet/CellText.h"
 #include "platform/sheet/SharedStrings.h"
 #include "platform/sheet/Styles.h"
 #include "platform/sheet/TextSearch.h"
@@ -61,7 +62,7 @@ QVariant TWorksheet::Value(int32_t Row, int32_t Col) const {
   if (!cell) return {};
   switch (cell->Type) {
     case TCellType::Empty: return {};
-    case TCellType::String: return QString::fromUtf8(FStrings->Text(cell->Index));
+    case TCellType::String: return TextFromStored(FStrings->Text(cell->Index));
     case TCellType::Bool: return cell->Bool;
     case TCellType::Raw: return QString::fromUtf8(FXml->RawCells[cell->Index].Cached);
     case TCellType::Number: break;
@@ -127,9 +128,8 @@ void TWorksheet::StoreValue(int32_t Row, TCell& Cell, const QVariant& Value) {
     Cell.Type = TCellType::Empty;
     return;
   }
-  const QByteArray utf8 = text.toUtf8();
   Cell.Type = TCellType::String;
-  Cell.Index = FStrings->Add(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+  Cell.Index = FStrings->Add(StoredText(text));
   NoteText(Row, Cell.Index);
 }
 

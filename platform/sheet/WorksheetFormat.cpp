@@ -7,15 +7,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// A row insert at Row moves every reference at or below it one down; a rectangle spanning it grows.
-void ShiftRect(TCellRect& Rect, int32_t Row) {
-  if (Rect.R1 >= Row) ++Rect.R1;
-  if (Rect.R2 >= Row) ++Rect.R2;
-}
-
-}  // namespace
 
 void TWorksheet::InsertRow(int32_t Row) {
   CheckRect({Row, 1, Row, 1});
@@ -40,10 +31,10 @@ void TWorksheet::InsertRow(int32_t Row) {
       FRows.Get(Row) = std::move(copy);
     }
   }
-  for (TCellRect& merge : FMerges) ShiftRect(merge, Row);
+  for (TCellRect& merge : FMerges) ShiftRectForInsert(merge, Row);
   for (TSheetRef& ref : FXml->Refs)
-    for (TCellRect& rect : ref.Rects) ShiftRect(rect, Row);
-  if (FSelection) ShiftRect(*FSelection, Row);
+    for (TCellRect& rect : ref.Rects) ShiftRectForInsert(rect, Row);
+  if (FSelection) ShiftRectForInsert(*FSelection, Row);
   FInsertLog.push_back(Row);
 }
 

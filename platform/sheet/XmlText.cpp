@@ -8,19 +8,17 @@ void AppendXmlEscaped(std::string& Out, std::string_view Text) {
   for (size_t i = 0; i < Text.size(); ++i) {
     const unsigned char ch = static_cast<unsigned char>(Text[i]);
     const char* rep = nullptr;
-    char buf[8];
     switch (ch) {
       case '&': rep = "&amp;"; break;
       case '<': rep = "&lt;"; break;
       case '>': rep = "&gt;"; break;
       case '"': rep = "&quot;"; break;
+      // Readers turn raw white space in an attribute into blanks; references keep it.
+      case '\t': rep = "&#9;"; break;
+      case '\n': rep = "&#10;"; break;
+      case '\r': rep = "&#13;"; break;
       default:
-        if (ch < 0x20 && ch != '\t' && ch != '\n' && ch != '\r') {
-          static const char hex[] = "0123456789ABCDEF";
-          buf[0] = '_'; buf[1] = 'x'; buf[2] = '0'; buf[3] = '0';
-          buf[4] = hex[ch >> 4]; buf[5] = hex[ch & 15]; buf[6] = '_'; buf[7] = 0;
-          rep = buf;
-        }
+        if (ch < 0x20) rep = "";  // no XML character
     }
     if (rep) {
       Out.append(Text.data() + start, i - start);

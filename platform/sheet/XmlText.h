@@ -1,12 +1,12 @@
 #pragma once
-// Fast appenders for the XML we write by hand (sheet data, shared strings): escaping and numbers.
+// Fast appenders for the XML we write by hand (sheet data, shared strings): attribute escaping and numbers.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-// Appends Text escaped for element content or an attribute value; characters XML 1.0 cannot carry
-// (control characters other than tab, line feed and carriage return) are written as _xHHHH_, the
-// escape the spreadsheet formats use.
+// Appends Text escaped for an attribute value; tab, line feed and carriage return as character references
+// (readers would turn them into blanks), other control characters, which XML 1.0 cannot carry, left out.
+// Cell texts go through AppendCellText (CellText.h) instead.
 void AppendXmlEscaped(std::string& Out, std::string_view Text);
 // The shortest text that reads back as the same double.
 void AppendNumber(std::string& Out, double Value);

@@ -10,7 +10,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <algorithm>
 #include <memory>
+#include <set>
 #include <unistd.h>
 #include <zip.h>
 
@@ -40,6 +42,53 @@ constexpr size_t LargePart = 4u << 20;
 
 }  // namespace
 
+namespace {
+
+// Limits on what a template may unpack to: far above any real workbook template, far below what a crafted
+// archive could make us allocate.
+constexpr zip_uint64_t MaxUnpacked = 256u << 20;
+constexpr zip_uint64_t MaxEntries = 10000;
+// Deflate shrinks XML some tens of times; beyond this ratio (for entries of some size) an archive is a bomb.
+constexpr zip_uint64_t MaxRatio = 200;
+constexpr zip_uint64_t RatioFloor = 1u << 20;
+
+// libzip's reasons in the user's language, the library's own text after them.
+QString ReadReason(int Code, const QString& LibraryText) {
+  QString reason;
+  switch (Code) {
+    case ZIP_ER_NOZIP: reason = QStringLiteral("это не zip-архив"); break;
+    case ZIP_ER_INCONS: reason = QStringLiteral("архив противоречив или повреждён"); break;
+    case ZIP_ER_CRC: reason = QStringLiteral("контрольная сумма не сходится"); break;
+    case ZIP_ER_COMPNOTSUPP: reason = QStringLiteral("метод сжатия не поддерживается"); break;
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD: reason = QStringLiteral("архив зашифрован"); break;
+    case ZIP_ER_MEMORY: reason = QStringLiteral("недостаточно памяти"); break;
+    case ZIP_ER_OPEN:
+    case ZIP_ER_NOENT: reason = QStringLiteral("файл не открывается"); break;
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK: reason = QStringLiteral("ошибка чтения"); break;
+    case ZIP_ER_EOF: reason = QStringLiteral("файл обрывается"); break;
+    default: reason = QStringLiteral("ошибка архива"); break;
+  }
+  return reason + QStringLiteral(" (") + LibraryText + u')';
+}
+
+// A name that would leave the package's folder when unpacked: absolute, with a drive, or with "..".
+bool UnsafeEntryName(const std::string& Name) {
+  if (Name.empty() || Name[0] == '/' || Name[0] == '\\' || (Name.size() > 1 && Name[1] == ':')) return true;
+  size_t start = 0;
+  while (start <= Name.size()) {
+    size_t end = Name.find_first_of("/\\", start);
+    if (end == std::string::npos) end = Name.size();
+    if (Name.compare(start, end - start, "..") == 0 && end - start == 2) return true;
+    start = end + 1;
+  }
+  return Name.find('\0') != std::string::npos;
+}
+
+}  // namespace
+
 TZipPackage TZipPackage::Read(const QString& Path) {
   const QFileInfo info(Path);
   if (!info.exists())
@@ -52,21 +101,55 @@ TZipPackage TZipPackage::Read(const QString& Path) {
   const QByteArray path = QFile::encodeName(Path);
   std::unique_ptr<zip_t, TZipCloser> archive(zip_open(path.constData(), ZIP_RDONLY, &code));
   if (!archive)
-    throw Exception(Format(QStringLiteral("Не удалось открыть книгу «%s»: %s."), {Path, ZipError(code)}));
-  TZipPackage package;
+    throw Exception(Format(QStringLiteral("Не удалось открыть книгу «%s»: %s."), {Path, ReadReason(code, ZipError(code))}));
+  auto damaged = [&](const QString& What) {
+    return Exception(Format(QStringLiteral("Книга «%s» повреждена: %s."), {Path, What}));
+  };
+  auto archiveReason = [&] {
+    return ReadReason(zip_error_code_zip(zip_get_error(archive.get())), ArchiveError(archive.get()));
+  };
   const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+  if (count < 0 || static_cast<zip_uint64_t>(count) > MaxEntries)
+    throw damaged(Format(QStringLiteral("в архиве %s частей, больше разумного (%s)"),
+                         {QString::number(count), QString::number(MaxEntries)}));
+  // Every entry's name and declared size are checked before anything is unpacked.
+  std::vector<zip_stat_t> stats(static_cast<size_t>(count));
+  zip_uint64_t total = 0;
+  std::set<std::string> seen;
   for (zip_int64_t i = 0; i < count; ++i) {
-    zip_stat_t stat;
+    zip_stat_t& stat = stats[static_cast<size_t>(i)];
     if (zip_stat_index(archive.get(), static_cast<zip_uint64_t>(i), 0, &stat) != 0 ||
-        !(stat.valid & ZIP_STAT_SIZE) || !(stat.valid & ZIP_STAT_NAME))
-      throw Exception(Format(QStringLiteral("Книга «%s» повреждена: %s."), {Path, ArchiveError(archive.get())}));
+        !(stat.valid & ZIP_STAT_SIZE) || !(stat.valid & ZIP_STAT_NAME) || !(stat.valid & ZIP_STAT_COMP_SIZE))
+      throw damaged(archiveReason());
+    const std::string name = stat.name;
+    const QString shown = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    if (UnsafeEntryName(name))
+      throw damaged(Format(QStringLiteral("имя части «%s» ведёт за пределы пакета"), {shown}));
+    if (!seen.insert(name).second) throw damaged(Format(QStringLiteral("часть «%s» записана дважды"), {shown}));
+    if (stat.size > MaxUnpacked - total)
+      throw damaged(Format(QStringLiteral("распакованные части заняли бы больше %s МиБ"),
+                           {QString::number(MaxUnpacked >> 20)}));
+    total += stat.size;
+    if (stat.size > RatioFloor && stat.size / std::max<zip_uint64_t>(stat.comp_size, 1) > MaxRatio)
+      throw damaged(Format(QStringLiteral("часть «%s» сжата в %s раз, больше разумного"),
+                           {shown, QString::number(stat.size / std::max<zip_uint64_t>(stat.comp_size, 1))}));
+  }
+  TZipPackage package;
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const zip_stat_t& stat = stats[static_cast<size_t>(i)];
     std::string name = stat.name;
     if (!name.empty() && name.back() == '/') continue;  // a folder entry
+    const QString shown = QString::fromStdString(name);
+    // The declared size is all we read: an entry that unpacks to more is refused, not followed.
     std::string bytes(static_cast<size_t>(stat.size), '\0');
     std::unique_ptr<zip_file_t, TEntryCloser> entry(zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(i), 0));
     if (!entry || zip_fread(entry.get(), bytes.data(), stat.size) != static_cast<zip_int64_t>(stat.size))
-      throw Exception(Format(QStringLiteral("Книга «%s» повреждена: часть %s не читается (%s)."),
-                             {Path, QString::fromStdString(name), ArchiveError(archive.get())}));
+      throw damaged(Format(QStringLiteral("часть %s не читается: %s"), {shown, archiveReason()}));
+    char extra = 0;
+    const zip_int64_t more = zip_fread(entry.get(), &extra, 1);
+    if (more != 0)
+      throw damaged(more > 0 ? Format(QStringLiteral("часть %s длиннее, чем заявлено в архиве"), {shown})
+                             : Format(QStringLiteral("часть %s не читается: %s"), {shown, archiveReason()}));
     package.FNames.push_back(std::move(name));
     package.FBytes.push_back(std::move(bytes));
   }

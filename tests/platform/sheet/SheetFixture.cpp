@@ -32,6 +32,15 @@ const char* const Styles =
 void TBook::Write(const QString& Path) const {
   QFile::remove(Path);
   const std::string main = Template ? "template.main+xml" : "sheet.main+xml";
+  std::string moreTypes, moreEntries, moreRels;
+  for (size_t i = 0; i < MoreSheets.size(); ++i) {
+    const std::string n = std::to_string(i + 2), id = "rId" + std::to_string(i + 10);
+    moreTypes += "<Override PartName=\"/xl/worksheets/sheet" + n + ".xml\" ContentType=\"application/"
+                 "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
+    moreEntries += "<sheet name=\"" + MoreSheets[i].first + "\" sheetId=\"" + n + "\" r:id=\"" + id + "\"/>";
+    moreRels += "<Relationship Id=\"" + id + "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                "relationships/worksheet\" Target=\"worksheets/sheet" + n + ".xml\"/>";
+  }
   TZipPackage package;
   package.SetPart("[Content_Types].xml",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -47,7 +56,7 @@ void TBook::Write(const QString& Path) const {
                       (SharedStrings.empty() ? std::string()
                                              : "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/"
                                                "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>") +
-                      "</Types>");
+                      moreTypes + "</Types>");
   package.SetPart("_rels/.rels",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                   "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -57,7 +66,7 @@ void TBook::Write(const QString& Path) const {
                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                   "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
                   "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-                  "<sheets><sheet name=\"" + Sheet + "\" sheetId=\"1\" r:id=\"rId1\"/></sheets>" +
+                  "<sheets><sheet name=\"" + Sheet + "\" sheetId=\"1\" r:id=\"rId1\"/>" + moreEntries + "</sheets>" +
                       (Names.empty() ? std::string() : "<definedNames>" + Names + "</definedNames>") +
                       "</workbook>");
   package.SetPart("xl/_rels/workbook.xml.rels",
@@ -71,7 +80,7 @@ void TBook::Write(const QString& Path) const {
                                              : "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/"
                                                "officeDocument/2006/relationships/sharedStrings\" "
                                                "Target=\"sharedStrings.xml\"/>") +
-                      "</Relationships>");
+                      moreRels + "</Relationships>");
   if (!SharedStrings.empty())
     package.SetPart("xl/sharedStrings.xml",
                     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -83,6 +92,11 @@ void TBook::Write(const QString& Path) const {
                   "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
                   "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
                   "<dimension ref=\"A1\"/>" + Head + "<sheetData>" + Rows + "</sheetData>" + Tail + "</worksheet>");
+  for (size_t i = 0; i < MoreSheets.size(); ++i)
+    package.SetPart("xl/worksheets/sheet" + std::to_string(i + 2) + ".xml",
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                    "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                    "<sheetData>" + MoreSheets[i].second + "</sheetData></worksheet>");
   for (const auto& [name, bytes] : ExtraParts) package.SetPart(name, bytes);
   package.WriteNew(Path);
 }

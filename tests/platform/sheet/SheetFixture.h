@@ -21,6 +21,8 @@ struct TBook {
   std::string SharedStrings;  // <si> entries; when given, a shared strings part comes with the book
   bool Template = true;
   std::vector<std::pair<std::string, std::string>> ExtraParts;  // added as they are (not in content types)
+  // Further sheets after the first: name and <sheetData> content, as xl/worksheets/sheet2.xml and on.
+  std::vector<std::pair<std::string, std::string>> MoreSheets;
   void Write(const QString& Path) const;
 };
 
