@@ -8,6 +8,7 @@
 #include "report/ExcelCore.h"
 
 #include <array>
+#include <new>
 #include <cstdint>
 
 using namespace Qt::StringLiterals;
@@ -60,6 +61,9 @@ private:
   // and a name lookup per read would dominate a long result. A missing column still fails where the
   // layout first reads it.
   TField& Field(TColumn Column);
+  // A column's stored value for a cell; a text longer than a cell holds fails, naming the column and the
+  // instrument, before anything of it is written.
+  QVariant CellValue(TColumn Column, std::int32_t Instrument);
   void LayOutInstrument();
 
   TDataSet& Fsp1;
@@ -76,6 +80,20 @@ TField& TScheduleLayout::Field(TColumn Column) {
   return *field;
 }
 
+QVariant TScheduleLayout::CellValue(TColumn Column, std::int32_t Instrument) {
+  QVariant value = Field(Column).Value();
+  if (value.typeId() == QMetaType::QString) {
+    const qsizetype length = static_cast<const QString*>(value.constData())->size();
+    if (length > MaxCellTextLength)
+      throw Exception(Format(u"Значение столбца «%s» у прибора IdN %s длиннее, чем вмещает ячейка: %s знаков при "
+                             u"пределе %s. График не сформирован."_s,
+                             {QString::fromUtf16(ColumnNames[static_cast<std::size_t>(Column)]),
+                              QString::number(Instrument), QString::number(length),
+                              QString::number(MaxCellTextLength)}));
+  }
+  return value;
+}
+
 void TScheduleLayout::Run() {
   using namespace ExcelCore;
   if (Fsp1.IsEmpty()) {
@@ -87,6 +105,10 @@ void TScheduleLayout::Run() {
   OpenExcel(u"PPR.xlt"_s);
   FLastSid = NoSid;
   ReplaceText(u"#year#"_s, FmeYear.Text());
+  // Without the anchor the body would land wherever the last run left the position: refuse instead.
+  if (!ExcelSheet->Find(u"#body#"_s))
+    throw Exception(Format(u"В шаблоне «%s» нет ячейки с меткой «#body#», с которой начинается тело графика."_s,
+                           {ExcelBook->SourcePath()}));
   StartBody(u"#body#"_s);
   Fsp1.First();
   CreateRowBuffer(BufferPositions);
@@ -108,12 +130,12 @@ void TScheduleLayout::LayOutInstrument() {
   const std::int32_t key = Field(cIdN).AsInteger();
   (void)Field(cCA).AsString();  // not shown, but the result must carry it
   bool noDueMonth = true;
-  const QVariant verification = Field(cVrfType).Value();
+  const QVariant verification = CellValue(cVrfType, key);
 
   TField& sid = Field(cSid);
   if (!sid.IsNull() && sid.AsInteger() != FLastSid) {
     SetBufferCell(0, QString());
-    SetBufferCell(1, Field(cSub).Value());
+    SetBufferCell(1, CellValue(cSub, key));
     SetBufferCell(2, u"#merge#"_s);
     FLastSid = sid.AsInteger();
     WriteRowBuffer();
@@ -122,12 +144,12 @@ void TScheduleLayout::LayOutInstrument() {
 
   // Stored before it is known whether the instrument is written; the buffer keeps them either way.
   SetBufferCell(0, FRowNumber);
-  SetBufferCell(1, Field(cMIname).Value());
-  SetBufferCell(2, Field(cMItype).Value());
-  SetBufferCell(3, Field(cLocN).Value());
-  SetBufferCell(4, Field(cLimits).Value());
-  SetBufferCell(5, Field(cPrecisClass).Value());
-  SetBufferCell(6, Field(cVrfDateF).Value());
+  SetBufferCell(1, CellValue(cMIname, key));
+  SetBufferCell(2, CellValue(cMItype, key));
+  SetBufferCell(3, CellValue(cLocN, key));
+  SetBufferCell(4, CellValue(cLimits, key));
+  SetBufferCell(5, CellValue(cPrecisClass, key));
+  SetBufferCell(6, CellValue(cVrfDateF, key));
 
   const std::int32_t repairYear = FmeYear.Value();
   while (!Fsp1.Eof() && Field(cIdN).AsInteger() == key) {
@@ -136,7 +158,7 @@ void TScheduleLayout::LayOutInstrument() {
       const std::int32_t p = period.AsInteger();
       for (int i = 1; i <= Months; ++i) {
         if (RepairDue(Distance(repairYear, vrfYear, vrfMonth, i), p)) {
-          FMonthValues[static_cast<std::size_t>(i)] = Field(cRemName).Value();
+          FMonthValues[static_cast<std::size_t>(i)] = CellValue(cRemName, key);
           noDueMonth = false;
         }
       }
@@ -170,6 +192,10 @@ void ExcelDraw(TDataSet& sp1, const TScheduleYear& meYear) {
   Screen().SetCursor(crHourGlass);
   try {
     TScheduleLayout(sp1, meYear).Run();
+  } catch (const std::bad_alloc&) {
+    Screen().SetCursor(crDefault);
+    ExcelCore::ReleaseExcel();
+    throw Exception(u"Недостаточно памяти, чтобы составить график: он не сформирован."_s);
   } catch (...) {
     // A failed run is never shown: the workbook goes with the references.
     Screen().SetCursor(crDefault);

@@ -17,7 +17,9 @@
 //
 // Failures are Exception, the workbook then never shown and dropped: "Field '%s' not found",
 // "Division by zero" (an interval whose low 16 bits are 0, a "RemPeriod" of 0), "''%s'' is not a
-// valid integer value" (a malformed "VrfDate"), and the workbook engine's messages.
+// valid integer value" (a malformed "VrfDate"), a text longer than a cell holds (naming the column and the
+// instrument's "IdN"), a template without the anchor "#body#" (naming the template), and the workbook
+// engine's messages.
 #include "report/ScheduleYear.h"
 
 class TDataSet;

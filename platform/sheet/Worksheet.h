@@ -26,6 +26,9 @@ namespace pugi {
 class xml_node;
 }
 
+// The longest text a cell holds, in UTF-16 code units; readers cut or refuse longer ones.
+constexpr qsizetype MaxCellTextLength = 32767;
+
 struct TCellPos {
   int32_t Row = 0;
   int32_t Col = 0;
@@ -49,7 +52,8 @@ public:
   // gives its cached value text.
   QVariant Value(int32_t Row, int32_t Col) const;
   // Stores Value: text, any number, bool, QDate/QDateTime/QTime (as a date serial under a date format);
-  // an invalid QVariant or an empty text clears the value and keeps the cell's format.
+  // an invalid QVariant or an empty text clears the value and keeps the cell's format. A text longer than
+  // MaxCellTextLength fails, naming the cell, and changes nothing.
   void SetValue(int32_t Row, int32_t Col, const QVariant& Value);
   // Stores Count values into Row from column Col on, in one pass over the row.
   void SetRowValues(int32_t Row, int32_t Col, const QVariant* Values, size_t Count);

@@ -128,6 +128,11 @@ void TWorksheet::StoreValue(int32_t Row, TCell& Cell, const QVariant& Value) {
     Cell.Type = TCellType::Empty;
     return;
   }
+  if (text.size() > MaxCellTextLength)
+    throw Exception(Format(QStringLiteral("Текст из %s знаков не помещается в ячейку %s листа «%s»: ячейка вмещает "
+                                          "не больше %s."),
+                           {QString::number(text.size()), QString::fromStdString(CellName(Row, Cell.Col)), FName,
+                            QString::number(MaxCellTextLength)}));
   Cell.Type = TCellType::String;
   Cell.Index = FStrings->Add(StoredText(text));
   NoteText(Row, Cell.Index);
@@ -149,6 +154,14 @@ void TWorksheet::SetValue(int32_t Row, int32_t Col, const QVariant& Value) {
 void TWorksheet::SetRowValues(int32_t Row, int32_t Col, const QVariant* Values, size_t Count) {
   if (Count == 0) return;
   CheckRect({Row, Col, Row, Col + static_cast<int32_t>(Count) - 1});
+  // A text too long for its cell fails before any cell of the row changes.
+  for (size_t i = 0; i < Count; ++i)
+    if (Values[i].typeId() == QMetaType::QString &&
+        static_cast<const QString*>(Values[i].constData())->size() > MaxCellTextLength) {
+      TCell probe;
+      probe.Col = static_cast<uint16_t>(Col + static_cast<int32_t>(i));
+      StoreValue(Row, probe, Values[i]);
+    }
   TRow& row = FRows.Get(Row);
   // One merge of the new columns into the row's ordered cells.
   const uint16_t first = static_cast<uint16_t>(Col);

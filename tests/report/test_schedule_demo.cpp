@@ -115,6 +115,26 @@ TEST(ScheduleDemo, WholeDemoDatabaseForOneYear) {
   const QStringList counts = check.Stdout.trimmed().split(u' ');
   EXPECT_GT(counts.value(1).toInt(), 100) << "instruments written";
   EXPECT_GT(counts.value(2).toInt(), 5) << "subdivision headers";
+  // More subdivisions than the template has rows below the anchor: the form keeps every text of its own.
+  EXPECT_EQ(ScheduleFixture::LostTemplateTexts(run.Output), QStringList());
+}
+
+TEST(ScheduleDemo, FortySubdivisionsLoseNothingOfTheForm) {
+  if (!TestSupport::HaveOpenpyxl()) GTEST_SKIP() << "python3-openpyxl is not installed";
+  QTemporaryDir dir;
+  std::vector<ScheduleFixture::TBoxRow> rows;
+  std::vector<QByteArray> captions;
+  for (int i = 1; i <= 40; ++i) captions.push_back(QStringLiteral("Цех %1").arg(i, 2, 10, QChar(u'0')).toUtf8());
+  for (int i = 1; i <= 40; ++i)
+    rows.push_back({.IdN = i, .Sid = i, .Sub = captions[static_cast<std::size_t>(i - 1)].constData()});
+  ScheduleFixture::TReport report(ScheduleFixture::MakeReportDb(dir, rows));
+  const ScheduleFixture::TRun run = ScheduleFixture::Draw(report.sp1, u"2013"_s, dir);
+  ASSERT_EQ(run.Error, QString());
+  ASSERT_TRUE(run.Saved);
+  const ScheduleFixture::TSheetDump sheet = ScheduleFixture::ReadWorkbook(run.Output);
+  ASSERT_EQ(sheet.Error, QString());
+  EXPECT_EQ(sheet.MergedFrom(11).size(), 40) << "one header per subdivision";
+  EXPECT_EQ(ScheduleFixture::LostTemplateTexts(run.Output), QStringList());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "platform/base/MessageService.h"
 #include "platform/sheet/SheetApplication.h"
 #include "report/ExcelCore.h"
+#include "tests/platform/sheet/SheetFixture.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -39,7 +40,19 @@ void ExpectNothingShown(const ScheduleFixture::TRun& Run, const QTemporaryDir& D
 }
 
 TEST(ScheduleFailures, FailedRunsShowAndLeaveNothing) {
+  static const std::string tooLong(32768, 'x');
+  static const std::string longest(32767, 'x');
   const std::vector<TFailureCase> cases = {
+      {"a name longer than a cell holds", {{.IdN = 1}, {.IdN = 7, .MIname = tooLong.c_str()}}, "",
+       "Значение столбца «MIname» у прибора IdN 7 длиннее, чем вмещает ячейка: 32768 знаков при пределе 32767. "
+       "График не сформирован."},
+      {"a subdivision caption longer than a cell holds", {{.IdN = 3, .Sub = tooLong.c_str()}}, "",
+       "Значение столбца «Sub» у прибора IdN 3 длиннее, чем вмещает ячейка: 32768 знаков при пределе 32767. "
+       "График не сформирован."},
+      {"a due repair's name longer than a cell holds",
+       {{.IdN = 4, .RemPeriod = 6, .RemName = tooLong.c_str(), .MIname = longest.c_str()}}, "",
+       "Значение столбца «RemName» у прибора IdN 4 длиннее, чем вмещает ячейка: 32768 знаков при пределе 32767. "
+       "График не сформирован."},
       {"a column missing from the result", {{}}, "CA", "Field 'CA' not found"},
       {"RemName missing, read only for a due repair", {{.RemPeriod = 6, .RemName = "Т"}}, "RemName",
        "Field 'RemName' not found"},
@@ -87,6 +100,25 @@ TEST(ScheduleFailures, TemplateThatCannotBeOpened) {
   ExcelCore::SetSheetApplicationFactory(nullptr);
   EXPECT_TRUE(run.Error.contains(missing)) << run.Error.toStdString();
   ExpectNothingShown(run, dir);
+}
+
+// Without "#body#" the body would land where an earlier run left the position; the template is refused.
+TEST(ScheduleFailures, TemplateWithoutTheBodyAnchor) {
+  QTemporaryDir dir;
+  ScheduleFixture::TReport report(ScheduleFixture::MakeReportDb(dir, {{}}));
+  SheetFixture::TBook book;
+  book.Rows = SheetFixture::Row(6, {SheetFixture::Text("J6", "#year#")});
+  const QString path = dir.filePath(u"nobody.xltx"_s);
+  book.Write(path);
+  ExcelCore::SetSheetApplicationFactory([path] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(path); });
+  const ScheduleFixture::TRun run = ScheduleFixture::Draw(report.sp1, u"2013"_s, dir);
+  ExcelCore::SetSheetApplicationFactory(nullptr);
+  EXPECT_EQ(run.Error,
+            u"В шаблоне «"_s + path + u"» нет ячейки с меткой «#body#», с которой начинается тело графика."_s);
+  EXPECT_FALSE(run.Saved);
+  QStringList left = LeftBehind(dir);
+  left.removeAll(u"nobody.xltx"_s);
+  EXPECT_EQ(left, QStringList());
 }
 
 TEST(ScheduleFailures, NoRowsShowsTheMessageAndStartsNoWorkbook) {

@@ -144,6 +144,31 @@ TSheetDump ReadWorkbook(const QString& Path) {
   return dump;
 }
 
+QStringList LostTemplateTexts(const QString& Path) {
+  const TestSupport::ProcessResult result = TestSupport::RunPython(uR"py(
+import json, sys, openpyxl
+template, out = openpyxl.load_workbook(sys.argv[1]).active, openpyxl.load_workbook(sys.argv[2]).active
+texts = [(c.row, c.column, c.value) for row in template.iter_rows() for c in row if isinstance(c.value, str)]
+body = [r for r, c, v in texts if "#body#" in v][0]
+found = {}
+for row in out.iter_rows():
+    for c in row:
+        if isinstance(c.value, str): found.setdefault(c.value, []).append(c.row)
+lost = []
+for r, c, v in texts:
+    if "#body#" in v or "#year#" in v: continue
+    kept = out.cell(r, c).value == v if r < body else any(x >= r for x in found.get(v, []))
+    if not kept: lost.append("%s%d: %s" % (openpyxl.utils.get_column_letter(c), r, v))
+print(json.dumps({"lost": lost, "count": len(texts)}, ensure_ascii=False))
+)py"_s, {TestSupport::BinDir() + u"/PPR.xltx"_s, Path});
+  if (result.ExitCode != 0) return {u"openpyxl could not read "_s + Path + u": "_s + result.Stderr};
+  const QJsonObject json = QJsonDocument::fromJson(result.Stdout.toUtf8()).object();
+  if (json.value(u"count"_s).toInt() < 10) return {u"the template holds too few texts: "_s + result.Stdout};
+  QStringList lost;
+  for (const QJsonValue& text : json.value(u"lost"_s).toArray()) lost << text.toString();
+  return lost;
+}
+
 TRun Draw(TDataSet& sp1, const QString& Year, const QTemporaryDir& Dir) {
   TRun run;
   run.Output = Dir.filePath(u"schedule.xlsx"_s);

@@ -70,6 +70,11 @@ struct TSheetDump {
 };
 TSheetDump ReadWorkbook(const QString& Path);
 
+// The texts of the shipped template (placeholders aside) that the workbook at Path lost, as "B7: text"; a
+// text above the body must stand in its cell, one below it anywhere at or below its row. Empty when none
+// is lost; the reader's failure comes back as one entry.
+QStringList LostTemplateTexts(const QString& Path);
+
 // One ExcelDraw run for Year over sp1 with PPR_OUTPUT in a scratch folder; records the cursor changes
 // and message boxes. Error holds the message of a failure, empty on success.
 struct TRun {

@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace SheetFixture;
 using namespace Qt::StringLiterals;
 
@@ -23,6 +25,7 @@ TEST(ScheduleTemplate, IsAPrintableScheduleFormWithBothPlaceholders) {
       " 'title': ' '.join(v for r, c, v in cells if r == where('#year#')[0][0] and '#' not in v),\n"
       " 'heads': [ws.cell(9, c).value for c in range(1, 21)], 'months': [ws.cell(10, c).value for c in range(8, 20)],\n"
       " 'below': [v for r, c, v in cells if r > body],\n"
+      " 'form': [v for r, c, v in cells if r < where('#year#')[0][0] or 9 > r > where('#year#')[0][0]],\n"
       " 'page': [ws.page_setup.orientation, str(ws.page_setup.paperSize), ws.sheet_properties.pageSetUpPr.fitToPage],\n"
       " 'titles': ws.print_title_rows, 'area': str(ws.print_area).split('!')[-1].strip(\"[]'\"),\n"
       " 'widths': [ws.column_dimensions[openpyxl.utils.get_column_letter(c)].width for c in range(1, 21)]}))\n"_s)
@@ -43,8 +46,15 @@ TEST(ScheduleTemplate, IsAPrintableScheduleFormWithBothPlaceholders) {
   EXPECT_EQ(Json(got[u"months"_s]),
             Json(QJsonArray{u"Январь"_s, u"Февраль"_s, u"Март"_s, u"Апрель"_s, u"Май"_s, u"Июнь"_s, u"Июль"_s,
                             u"Август"_s, u"Сентябрь"_s, u"Октябрь"_s, u"Ноябрь"_s, u"Декабрь"_s}));
-  ASSERT_EQ(got[u"below"_s].toArray().size(), 2);  // the signature lines
-  EXPECT_TRUE(got[u"below"_s].toArray()[0].toString().startsWith(u"Составил"_s));
+  // Header rows write over the rows below the anchor: nothing of the form may stand there.
+  EXPECT_EQ(Json(got[u"below"_s]), Json(QJsonArray{}));
+  // The approvals beside each other above the title, the signature between the title and the headings.
+  const QJsonArray form = got[u"form"_s].toArray();
+  EXPECT_TRUE(form.contains(u"СОГЛАСОВАНО"_s)) << Json(form);
+  EXPECT_TRUE(form.contains(u"УТВЕРЖДАЮ"_s)) << Json(form);
+  EXPECT_TRUE(std::any_of(form.begin(), form.end(), [](const QJsonValue& v) {
+    return v.toString().startsWith(u"Составил: инженер-метролог"_s);
+  })) << Json(form);
   EXPECT_EQ(Json(got[u"page"_s]), Json(QJsonArray{u"landscape"_s, u"9"_s, true}));  // A4 landscape, fit to width
   EXPECT_EQ(got[u"titles"_s].toString(), u"$9:$10"_s);  // the headings repeat on every page
   // Columns only: the body grows below any row a fixed area could name.

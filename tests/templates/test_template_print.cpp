@@ -161,3 +161,23 @@ TEST_F(TScheduleTemplatePrint, TheMonthHeadingsPrintUnbroken) {
                                u"Август"_s, u"Сентябрь"_s, u"Октябрь"_s, u"Ноябрь"_s, u"Декабрь"_s})
     EXPECT_TRUE(firstPage.count(month)) << month.toStdString() << " is broken or missing";
 }
+
+TEST_F(TScheduleTemplatePrint, TheApprovalsAndTheSignaturePrintOnTheFirstPage) {
+  // Eight subdivision headers have written over every template row below the anchor: the form's blocks
+  // stand above it and print whatever the body.
+  std::set<QString> firstPage;
+  for (const TWord& w : FWords)
+    if (w.Page == 1) firstPage.insert(w.Text);
+  for (const QString& word : {u"СОГЛАСОВАНО"_s, u"УТВЕРЖДАЮ"_s, u"Начальник"_s, u"подразделения"_s, u"Главный"_s,
+                              u"инженер"_s, u"Составил:"_s, u"инженер-метролог"_s})
+    EXPECT_TRUE(firstPage.count(word)) << word.toStdString() << " is not printed";
+  // "СОГЛАСОВАНО" on the left half of the page, "УТВЕРЖДАЮ" on the right, on one line.
+  const TWord *agreed = nullptr, *approved = nullptr;
+  for (const TWord& w : FWords) {
+    if (w.Page == 1 && w.Text == u"СОГЛАСОВАНО"_s) agreed = &w;
+    if (w.Page == 1 && w.Text == u"УТВЕРЖДАЮ"_s) approved = &w;
+  }
+  ASSERT_TRUE(agreed && approved);
+  EXPECT_LT(agreed->XMax, approved->XMin);
+  EXPECT_NEAR(agreed->YMin, approved->YMin, 3);
+}

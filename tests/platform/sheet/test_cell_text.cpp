@@ -1,5 +1,6 @@
 // Cell texts that XML cannot carry as they are: written with the spreadsheet formats' escape, so that the
 // file stays well-formed and a reader that applies the escape shows exactly the text stored.
+#include "platform/base/Exception.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 #include "tests/platform/sheet/SheetFixture.h"
@@ -129,4 +130,28 @@ TEST(CellText, TemplateTextsAreReadDecodedAndWrittenBackOnce) {
   EXPECT_TRUE(strings.contains("<t>shared_x0001_</t>")) << strings.toStdString();  // kept as the template had it
   auto reread = TWorkbook::Load(out);
   for (int col = 1; col <= 5; ++col) EXPECT_EQ(reread->ActiveSheet()->Value(2, col), sheet->Value(2, col)) << col;
+}
+
+// A cell holds at most 32,767 characters: a longer text fails naming the cell, and the row it was to go
+// into keeps what it had.
+TEST(CellText, ATextLongerThanACellHoldsFailsAndChangesNothing) {
+  QTemporaryDir dir;
+  TBook book;
+  book.Rows = Row(3, {Text("A3", "kept"), Text("B3", "kept too")});
+  book.Write(dir.filePath(u"in.xltx"_s));
+  auto workbook = TWorkbook::Load(dir.filePath(u"in.xltx"_s));
+  auto sheet = workbook->ActiveSheet();
+  sheet->SetValue(2, 1, QString(32767, u'я'));  // the longest text a cell holds
+  EXPECT_EQ(sheet->Value(2, 1).toString().size(), 32767);
+  QString message;
+  try {
+    const QVariant row[] = {u"new"_s, QString(32768, u'я')};
+    sheet->SetRowValues(3, 1, row, std::size(row));
+  } catch (const Exception& error) {
+    message = error.Message();
+  }
+  EXPECT_TRUE(message.contains(u"32768"_s) && message.contains(u"B3"_s) && message.contains(u"Лист1"_s))
+      << message.toStdString();
+  EXPECT_EQ(sheet->Value(3, 1), QVariant(u"kept"_s));
+  EXPECT_EQ(sheet->Value(3, 2), QVariant(u"kept too"_s));
 }
