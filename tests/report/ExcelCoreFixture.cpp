@@ -2,6 +2,7 @@
 
 #include "platform/base/Exception.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WorkbookCheck.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,6 +16,10 @@ void TExcelCoreTest::SetUp() {
 }
 
 void TExcelCoreTest::TearDown() {
+  // Every workbook a test had the layer save passes the strict reader.
+  if (const QString saved = ExcelCore::LastSavedWorkbookPath();
+      !saved.isEmpty() && saved.startsWith(FScratch.path()) && QFileInfo::exists(saved))
+    ExpectStrictWorkbook(saved);
   ExcelCore::ReleaseExcel();
   ExcelCore::SetSheetApplicationFactory(nullptr);
   qunsetenv("PPR_OUTPUT");

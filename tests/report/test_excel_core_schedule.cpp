@@ -73,7 +73,7 @@ TEST_F(TExcelCoreTest, AScheduleOnTheShippedTemplateReadsBackAsWorkedOut) {
       " ('T', ws[a].border.top), ('B', ws[a].border.bottom)) if s.style == 'thin')\n"
       "print(json.dumps({\n"
       " 'year': ws['J6'].value, 'r11': row(11), 'r12': row(12)[:9], 'r14': row(14)[:3], 'r15': row(15)[:3],\n"
-      " 'r16': row(16), 'sign': [ws['B20'].value, ws['B22'].value],\n"
+      " 'r16': row(16), 'form': [ws['A1'].value, ws['P1'].value, ws['A7'].value],\n"
       " 'merges': sorted(str(m) for m in ws.merged_cells.ranges if m.min_row >= 11),\n"
       " 'header': [ws['B11'].font.b, ws['B11'].alignment.horizontal, ws['B14'].font.b],\n"
       " 'borders': [b('A11'), b('T15'), b('J13'), b('A16'), b('U12')],\n"
@@ -94,8 +94,10 @@ TEST_F(TExcelCoreTest, AScheduleOnTheShippedTemplateReadsBackAsWorkedOut) {
   QJsonArray empty;
   for (int c = 1; c <= 21; ++c) empty.append(QJsonValue());
   EXPECT_EQ(Json(got[u"r16"_s]), Json(empty));
-  EXPECT_TRUE(got[u"sign"_s].toArray()[0].toString().startsWith(u"Составил"_s));
-  EXPECT_TRUE(got[u"sign"_s].toArray()[1].toString().startsWith(u"Согласовано"_s));
+  // The approvals and the signature stand above the body, out of the header rows' reach.
+  EXPECT_EQ(got[u"form"_s].toArray()[0].toString(), u"СОГЛАСОВАНО"_s);
+  EXPECT_EQ(got[u"form"_s].toArray()[1].toString(), u"УТВЕРЖДАЮ"_s);
+  EXPECT_TRUE(got[u"form"_s].toArray()[2].toString().startsWith(u"Составил"_s));
   EXPECT_EQ(Json(got[u"merges"_s]), Json(QJsonArray{u"B11:U11"_s, u"B14:U14"_s}));
   EXPECT_EQ(Json(got[u"header"_s]), Json(QJsonArray{true, u"center"_s, true}));
   EXPECT_EQ(Json(got[u"borders"_s]), Json(QJsonArray{u"LRTB"_s, u"LRTB"_s, u"LRTB"_s, u""_s, u""_s}));

@@ -6,6 +6,7 @@
 #include "report/PlainScheduleYear.h"
 #include "report/ScheduleLayout.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WorkbookCheck.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -188,6 +189,7 @@ TRun Draw(TDataSet& sp1, const QString& Year, const QTemporaryDir& Dir) {
   qunsetenv("PPR_OUTPUT");
   for (const TMessageBox& box : messages.Shown) run.Messages << box.Caption + u": "_s + box.Text;
   run.Saved = QFileInfo::exists(run.Output);
+  if (run.Saved) ExpectStrictWorkbook(run.Output);
   return run;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WorkbookCheck.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -83,6 +84,7 @@ protected:
       FillBody(*sheet, 8, 20);
       book->SaveAs(xlsx);
     }
+    ExpectStrictWorkbook(xlsx);
     const auto converted = TestSupport::Run(
         LibreOfficeProgram(),
         {u"--headless"_s, u"--norestore"_s, u"-env:UserInstallation=file://"_s + dir.filePath(u"profile"_s),

@@ -2,6 +2,7 @@
 
 #include "platform/sheet/ZipPackage.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WorkbookCheck.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -123,6 +124,7 @@ std::string Row(int Number, std::initializer_list<std::string> Cells, const std:
 }
 
 QJsonValue ReadWithOpenpyxl(const QString& Path, const QString& Script) {
+  ExpectStrictWorkbook(Path);  // whatever openpyxl makes of it, our own strict reader must accept it too
   const QString prelude = QStringLiteral("import sys, json, openpyxl\n");
   const TestSupport::ProcessResult result = TestSupport::RunPython(prelude + Script, {Path});
   EXPECT_EQ(result.ExitCode, 0) << result.Stderr.toStdString();

@@ -33,7 +33,8 @@ std::string Shared(const std::string& Ref, int Index, int Style = 0);  // a cell
 std::string Row(int Number, std::initializer_list<std::string> Cells, const std::string& Attrs = {});
 
 // Runs Script (python3 with openpyxl; the file is sys.argv[1]) and returns what it printed as JSON.
-// The test fails (and gets a null value) when the script fails.
+// The test fails (and gets a null value) when the script fails, or when our strict reader
+// (tests/support/WorkbookCheck.h) finds the file faulty.
 QJsonValue ReadWithOpenpyxl(const QString& Path, const QString& Script);
 
 // A JSON value as compact text, for comparisons that print readably when they fail.
