@@ -14,6 +14,9 @@ packages=(
   libzip-dev libpugixml-dev zip unzip
   # tests and benchmarks: GoogleTest, an independent workbook reader, libxlsxwriter for comparison
   libgtest-dev libgmock-dev python3 python3-openpyxl libxlsxwriter-dev
+  # tests: LibreOffice without a GUI opens, prints and resaves our workbooks (and converts binary
+  # templates); poppler's pdftotext reads the printed pages back
+  libreoffice-calc-nogui poppler-utils
   # opening the finished workbook on a desktop
   xdg-utils
 )
