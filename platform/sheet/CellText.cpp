@@ -62,25 +62,22 @@ constexpr std::array<bool, 256> Special = MakeSpecial();
 
 }  // namespace
 
-std::string StoredText(const QString& Text) {
+QByteArray StoredText(const QString& Text) {
   // Most texts hold no surrogate at all: Qt's own conversion is the fast road for them.
-  bool surrogates = false;
-  for (const QChar ch : Text) surrogates |= ch.isSurrogate();
-  if (!surrogates) {
-    const QByteArray utf8 = Text.toUtf8();
-    return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
-  }
-  std::string out;
-  out.reserve(static_cast<size_t>(Text.size()) * 3);
   const char16_t* units = reinterpret_cast<const char16_t*>(Text.utf16());
   const auto size = static_cast<size_t>(Text.size());
+  bool surrogates = false;
+  for (size_t i = 0; i < size; ++i) surrogates |= static_cast<char16_t>(units[i] - 0xD800u) < 0x800u;
+  if (!surrogates) return Text.toUtf8();
+  std::string out;
+  out.reserve(size * 3);
   for (size_t i = 0; i < size; ++i) {
     uint32_t code = units[i];
     if (QChar::isHighSurrogate(code) && i + 1 < size && QChar::isLowSurrogate(units[i + 1]))
       code = QChar::surrogateToUcs4(static_cast<char16_t>(code), units[++i]);
     AppendCodePoint(out, code);
   }
-  return out;
+  return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
 }
 
 QString TextFromStored(std::string_view Stored) {

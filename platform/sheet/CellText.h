@@ -7,12 +7,13 @@
 //
 // Inside the engine a text is UTF-8, a lone surrogate in its generalised three-byte form (ED A0 80 for
 // U+D800), so that the text survives from the data to the file unchanged.
+#include <QByteArray>
 #include <QString>
 #include <string>
 #include <string_view>
 
 // Text as the engine stores it.
-std::string StoredText(const QString& Text);
+QByteArray StoredText(const QString& Text);
 // A stored text back as UTF-16.
 QString TextFromStored(std::string_view Stored);
 // Appends a stored text escaped for an element's content (<t>, <v>).

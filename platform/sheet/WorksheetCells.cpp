@@ -133,8 +133,9 @@ void TWorksheet::StoreValue(int32_t Row, TCell& Cell, const QVariant& Value) {
                                           "не больше %s."),
                            {QString::number(text.size()), QString::fromStdString(CellName(Row, Cell.Col)), FName,
                             QString::number(MaxCellTextLength)}));
+  const QByteArray stored = StoredText(text);
   Cell.Type = TCellType::String;
-  Cell.Index = FStrings->Add(StoredText(text));
+  Cell.Index = FStrings->Add(std::string_view(stored.constData(), static_cast<size_t>(stored.size())));
   NoteText(Row, Cell.Index);
 }
 

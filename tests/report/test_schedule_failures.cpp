@@ -9,6 +9,7 @@
 #include "tests/platform/sheet/SheetFixture.h"
 
 #include <QDir>
+#include <new>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -119,6 +120,20 @@ TEST(ScheduleFailures, TemplateWithoutTheBodyAnchor) {
   QStringList left = LeftBehind(dir);
   left.removeAll(u"nobody.xltx"_s);
   EXPECT_EQ(left, QStringList());
+}
+
+// Memory running out anywhere in the run reaches the user as a sentence, not as the allocator's word.
+TEST(ScheduleFailures, MemoryRunningOut) {
+  struct TStarvedApplication : TSheetApplication {
+    std::shared_ptr<TWorkbook> AddWorkbook(const QString&) override { throw std::bad_alloc(); }
+  };
+  QTemporaryDir dir;
+  ScheduleFixture::TReport report(ScheduleFixture::MakeReportDb(dir, {{}}));
+  ExcelCore::SetSheetApplicationFactory([] { return std::make_shared<TStarvedApplication>(); });
+  const ScheduleFixture::TRun run = ScheduleFixture::Draw(report.sp1, u"2013"_s, dir);
+  ExcelCore::SetSheetApplicationFactory(nullptr);
+  EXPECT_EQ(run.Error, u"Недостаточно памяти, чтобы составить график: он не сформирован."_s);
+  ExpectNothingShown(run, dir);
 }
 
 TEST(ScheduleFailures, NoRowsShowsTheMessageAndStartsNoWorkbook) {

@@ -1,5 +1,6 @@
 #include "tests/platform/sheet/SheetFixture.h"
 
+#include "platform/base/Exception.h"
 #include "platform/sheet/ZipPackage.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WorkbookCheck.h"
@@ -133,6 +134,15 @@ QJsonValue ReadWithOpenpyxl(const QString& Path, const QString& Script) {
   const QJsonDocument doc = QJsonDocument::fromJson("[" + result.Stdout.toUtf8() + "]", &error);
   EXPECT_EQ(error.error, QJsonParseError::NoError) << result.Stdout.toStdString();
   return doc.array().isEmpty() ? QJsonValue() : doc.array().first();
+}
+
+QString MessageOf(const std::function<void()>& Call) {
+  try {
+    Call();
+  } catch (const Exception& error) {
+    return error.Message();
+  }
+  return {};
 }
 
 std::string Json(const QJsonValue& Value) {

@@ -2,6 +2,7 @@
 // Small workbooks written inline by the tests, and reading what we saved through openpyxl.
 #include <QJsonValue>
 #include <QString>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -36,6 +37,9 @@ std::string Row(int Number, std::initializer_list<std::string> Cells, const std:
 // The test fails (and gets a null value) when the script fails, or when our strict reader
 // (tests/support/WorkbookCheck.h) finds the file faulty.
 QJsonValue ReadWithOpenpyxl(const QString& Path, const QString& Script);
+
+// The message of the Exception that Call raises, or empty.
+QString MessageOf(const std::function<void()>& Call);
 
 // A JSON value as compact text, for comparisons that print readably when they fail.
 std::string Json(const QJsonValue& Value);

@@ -15,15 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString MessageOf(const std::function<void()>& Call) {
-  try {
-    Call();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return {};
-}
-
 // Rewrites a good package with python's zipfile (not our writer): "add NAME" adds an entry, "bomb N" adds an
 // entry of N MiB of zeros, "declare NAME SIZE" patches the sizes the archive states for NAME's entry.
 const QString Rezip = uR"py(
