@@ -54,7 +54,7 @@ for t in "${targets[@]}"; do
     failed=1
     reproducer=$(sed -n 's/.*Test unit written to //p' "$log" | tail -1)
     line+=", FINDING (exit $status): ${reproducer:-see $log}"
-    grep -m1 -E 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error|SUMMARY' "$log" || true
+    tail -n 40 "$log"
   fi
   echo "fuzz: $line"
   summary+=("$line")

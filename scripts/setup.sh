@@ -16,6 +16,8 @@ packages=(
   libgtest-dev libgmock-dev python3 python3-openpyxl libxlsxwriter-dev
   # opening the finished workbook on a desktop
   xdg-utils
+  # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizer runtimes
+  clang libclang-rt-14-dev
 )
 
 missing=()
