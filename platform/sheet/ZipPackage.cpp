@@ -97,7 +97,7 @@ std::optional<std::string> PackArchive(const std::vector<std::string>& Names, co
   zip_error_fini(&error);
   // Kept past zip_close, which would otherwise free it with the archive.
   zip_source_keep(buffer);
-  std::unique_ptr<zip_source_t, TSourceFreer> result(buffer);
+  std::unique_ptr<zip_source_t, TSourceFreer> owner(buffer);
   for (size_t i = 0; i < Names.size(); ++i) {
     zip_source_t* source = zip_source_buffer(archive, Bytes[i].data(), Bytes[i].size(), 0);
     const zip_int64_t index =
