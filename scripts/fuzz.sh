@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, ASan + UBSan) in build-fuzz and runs each for SECONDS (default
-# 600) over a scratch copy of its seed corpus (fuzz/corpus/<name>), so that the repository's corpus is
-# not flooded. Prints per target the inputs run, the coverage (cov: edges, ft: features) and any
+# 600) over a fresh copy of its seed corpus (fuzz/corpus/<name>) in build-fuzz/fuzz-corpus/<name>, so
+# that the repository's corpus is not flooded; what the run added stays there to look at. Prints per target the inputs run, the coverage (cov: edges, ft: features) and any
 # finding with the path of its reproducer; exits 1 when a target found something.
 #   bash scripts/fuzz.sh            # 600 s each
 #   bash scripts/fuzz.sh 30         # what CI runs
@@ -31,14 +31,13 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp}
 export QT_QPA_PLATFORM=offscreen
 
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
 failed=0
 summary=()
 for t in "${targets[@]}"; do
   [[ -n ${max_len[$t]:-} ]] || { echo "fuzz: no target '$t' (targets: ${all[*]})" >&2; exit 2; }
-  corpus=$scratch/$t
+  corpus=$PWD/$build/fuzz-corpus/$t
   artifacts=$PWD/$build/fuzz-findings/$t/
+  rm -rf "$corpus"
   mkdir -p "$corpus" "$artifacts"
   cp fuzz/corpus/"$t"/* "$corpus"/
   log=$PWD/$build/fuzz-$t.log
