@@ -171,20 +171,31 @@ private:
 
   std::unique_ptr<TFilterNode> ParseNot() {
     if (FTok.Kind == TTok::Not) {
+      Nest();
       Advance();
       auto node = std::make_unique<TFilterNode>();
       node->Kind = TFilterNode::Not;
       node->Left = ParseNot();
+      --FDepth;
       return node;
     }
     if (FTok.Kind == TTok::LParen) {
+      Nest();
       Advance();
       auto inner = ParseOr();
       if (FTok.Kind != TTok::RParen) Fail(u"')' expected"_s);
       Advance();
+      --FDepth;
       return inner;
     }
     return ParseComparison();
+  }
+
+  // Parentheses and NOT nest by recursion, here and when the tree is evaluated and freed: a limit
+  // keeps a text nested thousands deep from exhausting the stack.
+  static constexpr int MaxNesting = 256;
+  void Nest() {
+    if (++FDepth > MaxNesting) Fail(u"nesting deeper than 256 levels"_s);
   }
 
   TFilterOperand ParseOperand() {
@@ -243,6 +254,7 @@ private:
   qsizetype FPos = 0;
   TToken FTok;
   int FSlots = 0;
+  int FDepth = 0;
 };
 
 bool IsAsciiLetter(QChar C) { return (C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z') || C == u'_'; }
