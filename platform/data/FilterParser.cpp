@@ -154,6 +154,7 @@ private:
   std::unique_ptr<TFilterNode> ParseOr() {
     auto left = ParseAnd();
     while (FTok.Kind == TTok::Or) {
+      CountOperator();
       Advance();
       left = Binary(TFilterNode::Or, std::move(left), ParseAnd());
     }
@@ -163,6 +164,7 @@ private:
   std::unique_ptr<TFilterNode> ParseAnd() {
     auto left = ParseNot();
     while (FTok.Kind == TTok::And) {
+      CountOperator();
       Advance();
       left = Binary(TFilterNode::And, std::move(left), ParseNot());
     }
@@ -191,11 +193,16 @@ private:
     return ParseComparison();
   }
 
-  // Parentheses and NOT nest by recursion, here and when the tree is evaluated and freed: a limit
-  // keeps a text nested thousands deep from exhausting the stack.
+  // Parentheses and NOT nest by recursion here, and every operator adds a level to the tree that is
+  // bound, evaluated and freed by recursion: limits keep a text nested thousands deep, or a chain of
+  // thousands of ANDs and ORs, from exhausting the stack. The filters the program writes use a few.
   static constexpr int MaxNesting = 256;
+  static constexpr int MaxOperators = 4096;
   void Nest() {
     if (++FDepth > MaxNesting) Fail(u"nesting deeper than 256 levels"_s);
+  }
+  void CountOperator() {
+    if (++FOperators > MaxOperators) Fail(u"more than 4096 AND and OR operators"_s);
   }
 
   TFilterOperand ParseOperand() {
@@ -255,6 +262,7 @@ private:
   TToken FTok;
   int FSlots = 0;
   int FDepth = 0;
+  int FOperators = 0;
 };
 
 bool IsAsciiLetter(QChar C) { return (C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z') || C == u'_'; }

@@ -294,3 +294,24 @@ TEST(Filter, NestingTooDeepIsAClearError) {
   q->SetFilter(u"NOT "_s.repeated(256) + u"id=2"_s);  // an even number of NOTs
   EXPECT_EQ(Ids(*q), u"2"_s);
 }
+
+// A chain of a hundred thousand ORs overflowed the stack when the filter was bound to the fields. More
+// than 4096 ANDs and ORs are refused at the first one too many; 4096 still filter.
+TEST(Filter, TooManyOperatorsIsAClearError) {
+  auto q = Sample();
+  for (int terms : {4098, 100001}) {
+    SCOPED_TRACE(terms);
+    const QString chain = u"id=1 OR "_s.repeated(terms - 1) + u"id=2"_s;
+    try {
+      q->SetFilter(chain);
+      ADD_FAILURE() << "accepted";
+    } catch (const Exception& e) {
+      // The 4097th OR: each "id=1 OR " is 8 characters and its OR starts at the 6th.
+      EXPECT_EQ(e.Message(),
+                u"Invalid filter expression '"_s + chain + u"': more than 4096 AND and OR operators at position 32774"_s);
+    }
+  }
+  q->SetFilter(u"id=1 AND "_s.repeated(4096) + u"id=1"_s);
+  q->SetFiltered(true);
+  EXPECT_EQ(Ids(*q), u"1"_s);
+}
