@@ -3,9 +3,10 @@
 // does with it: full expansion (every branch loaded), captions, check all, the ID array, the master's
 // row followed through the tree, and closing.
 //
-// Each row takes two bytes and a caption: a key byte, a parent byte (each below 240 a small number
-// from -1 to 18 so that keys collide and parents point at other rows; 240-254 a boundary value; 255
-// NULL), a length byte, then that many caption bytes.
+// Each row takes two bytes and a caption: a key byte, a parent byte (each below 120 a small number
+// from -1 to 18, so that keys collide and parents point at other rows; 120-239 a number from -1 to
+// 118, so that chains can grow deep; 240-254 a boundary value; 255 NULL), a length byte, then that
+// many caption bytes.
 #include "fuzz/FuzzInput.h"
 #include "platform/base/Exception.h"
 #include "platform/data/DataSource.h"
@@ -30,6 +31,7 @@ QVariant Key(std::uint8_t Byte) {
                                             std::numeric_limits<int>::max() - 1, 1 << 24, -(1 << 24)};
   if (Byte == 255) return QVariant();
   if (Byte >= 240) return boundary[Byte - 240u];
+  if (Byte >= 120) return Byte - 121;
   return Byte % 20 - 1;
 }
 
