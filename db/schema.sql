@@ -54,19 +54,22 @@ ORDER BY id');
 -- the instruments in service in that year whose type, state and subdivision (or a group above
 -- them) are in the arrays; one row per repair kind (one row with NULL RemPeriod when none),
 -- the rows of one instrument together, by subdivision.
+-- The walks up the lookups use UNION, not UNION ALL: a recursive query adds a row only once, so a
+-- lookup whose parents loop (1 -> 2 -> 1, a row its own parent) ends the walk instead of running
+-- forever; every member of such a loop counts as above the others.
 INSERT INTO procedures (name, body) VALUES ('rprt_get_PPR_box', '
 WITH RECURSIVE
   TypeUp (id, up) AS (
     SELECT id, id FROM tMiTypes
-    UNION ALL
+    UNION
     SELECT u.id, t.parentid FROM TypeUp u JOIN tMiTypes t ON t.id = u.up WHERE t.parentid <> -1),
   StateUp (id, up) AS (
     SELECT id, id FROM MMState
-    UNION ALL
+    UNION
     SELECT u.id, t.parentid FROM StateUp u JOIN MMState t ON t.id = u.up WHERE t.parentid <> -1),
   SubUp (id, up) AS (
     SELECT id, id FROM tSubDivs
-    UNION ALL
+    UNION
     SELECT u.id, t.parentid FROM SubUp u JOIN tSubDivs t ON t.id = u.up WHERE t.parentid <> -1),
   Chosen AS (
     SELECT mi.* FROM tInstruments mi

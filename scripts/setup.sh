@@ -19,6 +19,8 @@ packages=(
   libreoffice-calc-nogui poppler-utils
   # opening the finished workbook on a desktop
   xdg-utils
+  # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizer runtimes
+  clang libclang-rt-14-dev
 )
 
 missing=()

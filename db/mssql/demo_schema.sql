@@ -80,19 +80,32 @@ BEGIN
   INSERT INTO @States SELECT DISTINCT id FROM dbo.IdArrayItems(@MMStateArray) OPTION (MAXRECURSION 0);
   INSERT INTO @Subs SELECT DISTINCT id FROM dbo.IdArrayItems(@SubDivsArray) OPTION (MAXRECURSION 0);
 
+  -- The walks up the lookups carry the path walked ('/1/2/') and stop at a parent already on it, so a
+  -- lookup whose parents loop (1 -> 2 -> 1, a row its own parent) ends the walk; every member of
+  -- such a loop counts as above the others. (A recursive CTE here allows only UNION ALL, so the
+  -- path does what UNION does in the SQLite demo.) Without the guard SQL Server would not hang:
+  -- its recursion limit (MAXRECURSION, 100 levels by default) ends the statement with error 530
+  -- ("The maximum recursion 100 has been exhausted before statement completion"), so the report
+  -- would fail instead of running. The default limit stays as a backstop.
   WITH
-    TypeUp (id, up) AS (
-      SELECT id, id FROM tMiTypes
+    TypeUp (id, up, path) AS (
+      SELECT id, id, CAST('/' + CAST(id AS varchar(11)) + '/' AS varchar(max)) FROM tMiTypes
       UNION ALL
-      SELECT u.id, t.parentid FROM TypeUp u JOIN tMiTypes t ON t.id = u.up WHERE t.parentid <> -1),
-    StateUp (id, up) AS (
-      SELECT id, id FROM MMState
+      SELECT u.id, t.parentid, CAST(u.path + CAST(t.parentid AS varchar(11)) + '/' AS varchar(max))
+      FROM TypeUp u JOIN tMiTypes t ON t.id = u.up
+      WHERE t.parentid <> -1 AND u.path NOT LIKE '%/' + CAST(t.parentid AS varchar(11)) + '/%'),
+    StateUp (id, up, path) AS (
+      SELECT id, id, CAST('/' + CAST(id AS varchar(11)) + '/' AS varchar(max)) FROM MMState
       UNION ALL
-      SELECT u.id, t.parentid FROM StateUp u JOIN MMState t ON t.id = u.up WHERE t.parentid <> -1),
-    SubUp (id, up) AS (
-      SELECT id, id FROM tSubDivs
+      SELECT u.id, t.parentid, CAST(u.path + CAST(t.parentid AS varchar(11)) + '/' AS varchar(max))
+      FROM StateUp u JOIN MMState t ON t.id = u.up
+      WHERE t.parentid <> -1 AND u.path NOT LIKE '%/' + CAST(t.parentid AS varchar(11)) + '/%'),
+    SubUp (id, up, path) AS (
+      SELECT id, id, CAST('/' + CAST(id AS varchar(11)) + '/' AS varchar(max)) FROM tSubDivs
       UNION ALL
-      SELECT u.id, t.parentid FROM SubUp u JOIN tSubDivs t ON t.id = u.up WHERE t.parentid <> -1),
+      SELECT u.id, t.parentid, CAST(u.path + CAST(t.parentid AS varchar(11)) + '/' AS varchar(max))
+      FROM SubUp u JOIN tSubDivs t ON t.id = u.up
+      WHERE t.parentid <> -1 AND u.path NOT LIKE '%/' + CAST(t.parentid AS varchar(11)) + '/%'),
     Chosen AS (
       SELECT mi.* FROM tInstruments mi
       WHERE EXISTS (SELECT 1 FROM TypeUp u JOIN @Types a ON a.id = u.up WHERE u.id = mi.TypeId)

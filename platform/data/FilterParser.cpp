@@ -154,6 +154,7 @@ private:
   std::unique_ptr<TFilterNode> ParseOr() {
     auto left = ParseAnd();
     while (FTok.Kind == TTok::Or) {
+      CountOperator();
       Advance();
       left = Binary(TFilterNode::Or, std::move(left), ParseAnd());
     }
@@ -163,6 +164,7 @@ private:
   std::unique_ptr<TFilterNode> ParseAnd() {
     auto left = ParseNot();
     while (FTok.Kind == TTok::And) {
+      CountOperator();
       Advance();
       left = Binary(TFilterNode::And, std::move(left), ParseNot());
     }
@@ -171,20 +173,36 @@ private:
 
   std::unique_ptr<TFilterNode> ParseNot() {
     if (FTok.Kind == TTok::Not) {
+      Nest();
       Advance();
       auto node = std::make_unique<TFilterNode>();
       node->Kind = TFilterNode::Not;
       node->Left = ParseNot();
+      --FDepth;
       return node;
     }
     if (FTok.Kind == TTok::LParen) {
+      Nest();
       Advance();
       auto inner = ParseOr();
       if (FTok.Kind != TTok::RParen) Fail(u"')' expected"_s);
       Advance();
+      --FDepth;
       return inner;
     }
     return ParseComparison();
+  }
+
+  // Parentheses and NOT nest by recursion here, and every operator adds a level to the tree that is
+  // bound, evaluated and freed by recursion: limits keep a text nested thousands deep, or a chain of
+  // thousands of ANDs and ORs, from exhausting the stack. The filters the program writes use a few.
+  static constexpr int MaxNesting = 256;
+  static constexpr int MaxOperators = 4096;
+  void Nest() {
+    if (++FDepth > MaxNesting) Fail(u"nesting deeper than 256 levels"_s);
+  }
+  void CountOperator() {
+    if (++FOperators > MaxOperators) Fail(u"more than 4096 AND and OR operators"_s);
   }
 
   TFilterOperand ParseOperand() {
@@ -243,6 +261,8 @@ private:
   qsizetype FPos = 0;
   TToken FTok;
   int FSlots = 0;
+  int FDepth = 0;
+  int FOperators = 0;
 };
 
 bool IsAsciiLetter(QChar C) { return (C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z') || C == u'_'; }

@@ -1,30 +1,22 @@
 #include "platform/sheet/ZipPackage.h"
 
 #include "platform/base/Exception.h"
+#include "platform/sheet/FileOperations.h"
 #include "platform/sheet/LegacyTemplate.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <set>
-#include <unistd.h>
 #include <zip.h>
 
 namespace {
-
-QString ZipError(int Code) {
-  zip_error_t error;
-  zip_error_init_with_code(&error, Code);
-  const QString text = QString::fromUtf8(zip_error_strerror(&error));
-  zip_error_fini(&error);
-  return text;
-}
 
 QString ArchiveError(zip_t* Archive) { return QString::fromUtf8(zip_error_strerror(zip_get_error(Archive))); }
 
@@ -34,11 +26,127 @@ struct TZipCloser {
 struct TEntryCloser {
   void operator()(zip_file_t* File) const { zip_fclose(File); }
 };
+struct TSourceFreer {
+  void operator()(zip_source_t* Source) const { zip_source_free(Source); }
+};
 
 
 // Large parts (the sheet data) take the fastest deflate level: they are regular XML that it still
 // shrinks about tenfold, and writing them dominates a big report's time.
 constexpr size_t LargePart = 4u << 20;
+
+QString SystemError(int Error) { return QString::fromLocal8Bit(std::strerror(Error)); }
+
+// The whole file at Path read through the file operations and opened as an archive in memory, so that a
+// failing read shows as the device's error; nullptr with Reason set when it cannot be (and ZipCode, when it
+// is libzip that refuses the bytes).
+zip_t* OpenArchive(const QByteArray& Path, QString& Reason, int& ZipCode) {
+  TFileOperations& files = FileOperations();
+  const int fd = files.OpenForReading(Path.constData());
+  if (fd < 0) {
+    Reason = SystemError(errno);
+    return nullptr;
+  }
+  std::string bytes;
+  char chunk[1 << 16];
+  for (;;) {
+    const ssize_t got = files.Read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      Reason = SystemError(errno);
+      files.Close(fd);
+      return nullptr;
+    }
+    if (got == 0) break;
+    bytes.append(chunk, static_cast<size_t>(got));
+  }
+  files.Close(fd);
+  // libzip takes the copy and frees it with the archive (an empty file has none to free).
+  void* data = nullptr;
+  if (!bytes.empty()) {
+    data = std::malloc(bytes.size());
+    if (!data) {
+      Reason = SystemError(ENOMEM);
+      return nullptr;
+    }
+    std::memcpy(data, bytes.data(), bytes.size());
+  }
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(data, bytes.size(), data ? 1 : 0, &error);
+  if (!source) std::free(data);
+  zip_t* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+  if (!archive) {
+    Reason = QString::fromUtf8(zip_error_strerror(&error));
+    ZipCode = zip_error_code_zip(&error);
+    if (source) zip_source_free(source);
+  }
+  zip_error_fini(&error);
+  return archive;
+}
+
+// The package's entries as the bytes of a zip archive; empty with Reason set when libzip fails.
+std::optional<std::string> PackArchive(const std::vector<std::string>& Names, const std::vector<std::string>& Bytes,
+                                       QString& Reason) {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+  zip_t* archive = buffer ? zip_open_from_source(buffer, ZIP_TRUNCATE, &error) : nullptr;
+  if (!archive) {
+    Reason = QString::fromUtf8(zip_error_strerror(&error));
+    if (buffer) zip_source_free(buffer);
+    zip_error_fini(&error);
+    return std::nullopt;
+  }
+  zip_error_fini(&error);
+  // Kept past zip_close, which would otherwise free it with the archive.
+  zip_source_keep(buffer);
+  std::unique_ptr<zip_source_t, TSourceFreer> owner(buffer);
+  for (size_t i = 0; i < Names.size(); ++i) {
+    zip_source_t* source = zip_source_buffer(archive, Bytes[i].data(), Bytes[i].size(), 0);
+    const zip_int64_t index =
+        source ? zip_file_add(archive, Names[i].c_str(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) : -1;
+    if (index < 0) {
+      if (source) zip_source_free(source);
+      Reason = ArchiveError(archive);
+      zip_discard(archive);
+      return std::nullopt;
+    }
+    zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
+                             Bytes[i].size() >= LargePart ? 1 : 6);
+  }
+  if (zip_close(archive) != 0) {
+    Reason = ArchiveError(archive);
+    zip_discard(archive);
+    return std::nullopt;
+  }
+  zip_stat_t stat;
+  std::string bytes;
+  if (zip_source_stat(buffer, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) && zip_source_open(buffer) == 0) {
+    bytes.resize(static_cast<size_t>(stat.size));
+    const zip_int64_t got = zip_source_read(buffer, bytes.data(), stat.size);
+    zip_source_close(buffer);
+    if (got == static_cast<zip_int64_t>(stat.size)) return bytes;
+  }
+  Reason = QString::fromUtf8(zip_error_strerror(zip_source_error(buffer)));
+  return std::nullopt;
+}
+
+// Bytes to Fd, a short write continued; false with errno set when the device refuses.
+bool WriteAll(TFileOperations& Files, int Fd, const std::string& Bytes) {
+  size_t done = 0;
+  while (done < Bytes.size()) {
+    const ssize_t put = Files.Write(Fd, Bytes.data() + done, Bytes.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return false;
+    if (put == 0) {
+      errno = ENOSPC;  // a device that takes nothing and reports no error is full
+      return false;
+    }
+    done += static_cast<size_t>(put);
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -97,11 +205,12 @@ TZipPackage TZipPackage::Read(const QString& Path) {
     throw Exception(Format(QStringLiteral("Файл «%s» — книга Excel 97-2003 в двоичном формате (.xls, .xlt); "
                                           "нужен файл Office Open XML (.xlsx, .xltx)."),
                            {Path}));
-  int code = 0;
-  const QByteArray path = QFile::encodeName(Path);
-  std::unique_ptr<zip_t, TZipCloser> archive(zip_open(path.constData(), ZIP_RDONLY, &code));
+  QString reason;
+  int zipCode = 0;
+  std::unique_ptr<zip_t, TZipCloser> archive(OpenArchive(QFile::encodeName(Path), reason, zipCode));
   if (!archive)
-    throw Exception(Format(QStringLiteral("Не удалось открыть книгу «%s»: %s."), {Path, ReadReason(code, ZipError(code))}));
+    throw Exception(Format(QStringLiteral("Не удалось открыть книгу «%s»: %s."),
+                           {Path, zipCode ? ReadReason(zipCode, reason) : reason}));
   auto damaged = [&](const QString& What) {
     return Exception(Format(QStringLiteral("Книга «%s» повреждена: %s."), {Path, What}));
   };
@@ -184,50 +293,48 @@ void TZipPackage::RemovePart(const std::string& Name) {
 void TZipPackage::WriteNew(const QString& Path) const {
   if (QFileInfo::exists(Path))
     throw Exception(Format(QStringLiteral("Файл «%s» уже существует; он не будет перезаписан."), {Path}));
+  auto failed = [&](const QString& Reason) {
+    return Exception(Format(QStringLiteral("Не удалось записать книгу «%s»: %s."), {Path, Reason}));
+  };
+  QString reason;
+  const std::optional<std::string> archive = PackArchive(FNames, FBytes, reason);
+  if (!archive) throw failed(reason);
+
+  TFileOperations& files = FileOperations();
   const QString temp = Path + QStringLiteral(".part-") +
                        QString::number(QRandomGenerator::global()->generate64(), 36);
   const QByteArray tempName = QFile::encodeName(temp);
   const QByteArray finalName = QFile::encodeName(Path);
-  auto fail = [&](const QString& Reason) {
-    std::remove(tempName.constData());
-    return Exception(Format(QStringLiteral("Не удалось записать книгу «%s»: %s."), {Path, Reason}));
+  const int fd = files.CreateNew(tempName.constData());
+  if (fd < 0) throw failed(SystemError(errno));
+  auto fail = [&](int Error) {
+    files.Remove(tempName.constData());
+    return failed(SystemError(Error));
   };
+  // Complete and on the disk before it takes the name: a crash or power loss after the rename must
+  // not leave a workbook of zeros under the user's name.
+  if (!WriteAll(files, fd, *archive) || files.Sync(fd) != 0) {
+    const int error = errno;
+    files.Close(fd);
+    throw fail(error);
+  }
+  if (files.Close(fd) != 0) throw fail(errno);
 
-  int code = 0;
-  zip_t* archive = zip_open(tempName.constData(), ZIP_CREATE | ZIP_EXCL, &code);
-  if (!archive) throw fail(ZipError(code));
-  for (size_t i = 0; i < FNames.size(); ++i) {
-    zip_source_t* source = zip_source_buffer(archive, FBytes[i].data(), FBytes[i].size(), 0);
-    const zip_int64_t index =
-        source ? zip_file_add(archive, FNames[i].c_str(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) : -1;
-    if (index < 0) {
-      if (source) zip_source_free(source);
-      const QString reason = ArchiveError(archive);
-      zip_discard(archive);
-      throw fail(reason);
-    }
-    zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
-                             FBytes[i].size() >= LargePart ? 1 : 6);
-  }
-  if (zip_close(archive) != 0) {
-    const QString reason = ArchiveError(archive);
-    zip_discard(archive);
-    throw fail(reason);
-  }
   // Into place only if the name is still free: a file someone made meanwhile is never replaced.
-  if (renameat2(AT_FDCWD, tempName.constData(), AT_FDCWD, finalName.constData(), RENAME_NOREPLACE) != 0) {
+  if (files.RenameNoReplace(tempName.constData(), finalName.constData()) != 0) {
     const int error = errno;
     if (error == EEXIST) {
-      std::remove(tempName.constData());
+      files.Remove(tempName.constData());
       throw Exception(Format(QStringLiteral("Файл «%s» уже существует; он не будет перезаписан."), {Path}));
     }
-    if (error != EINVAL && error != ENOSYS) throw fail(QString::fromLocal8Bit(std::strerror(error)));
+    if (error != EINVAL && error != ENOSYS) throw fail(error);
     // A file system without the no-replace rename: a hard link fails the same way on an existing name.
-    if (link(tempName.constData(), finalName.constData()) != 0) {
+    if (files.Link(tempName.constData(), finalName.constData()) != 0) {
       const int linkError = errno;
-      throw fail(linkError == EEXIST ? QStringLiteral("файл уже существует")
-                                     : QString::fromLocal8Bit(std::strerror(linkError)));
+      if (linkError != EEXIST) throw fail(linkError);
+      files.Remove(tempName.constData());
+      throw Exception(Format(QStringLiteral("Файл «%s» уже существует; он не будет перезаписан."), {Path}));
     }
-    std::remove(tempName.constData());
+    files.Remove(tempName.constData());
   }
 }

@@ -259,3 +259,59 @@ TEST(Filter, ATextKeyMeetsANumericFieldAsItsNumber) {
     EXPECT_EQ(q->ExistsUnfiltered(field, text), c.Id != 0);
   }
 }
+
+// Parentheses or NOTs nested some ten thousand deep overflowed the stack (a text run through the filter
+// fuzz target by hand, longer than its inputs).
+// Nesting is refused past 256 levels with the usual message, at the token that goes one level too
+// deep; 256 levels still read and filter.
+TEST(Filter, NestingTooDeepIsAClearError) {
+  const QString parens300 = QString(300, u'(') + u"id=2"_s + QString(300, u')');
+  const QString nots300 = u"NOT "_s.repeated(300) + u"id=2"_s;
+  const QString deep50000 = QString(50000, u'(') + u"id=2"_s + QString(50000, u')');
+  struct {
+    const char* Name;
+    QString Filter;
+    QString Position;
+  } cases[] = {
+      {"300 parentheses", parens300, u"257"_s},
+      {"300 NOTs", nots300, u"1025"_s},  // the 257th NOT starts after 256 "NOT "
+      {"50000 parentheses", deep50000, u"257"_s},
+  };
+  auto q = Sample();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    try {
+      q->SetFilter(c.Filter);
+      ADD_FAILURE() << "accepted";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), u"Invalid filter expression '"_s + c.Filter + u"': nesting deeper than 256 levels at position "_s +
+                                 c.Position);
+    }
+  }
+  q->SetFilter(QString(256, u'(') + u"id=2"_s + QString(256, u')'));
+  q->SetFiltered(true);
+  EXPECT_EQ(Ids(*q), u"2"_s);
+  q->SetFilter(u"NOT "_s.repeated(256) + u"id=2"_s);  // an even number of NOTs
+  EXPECT_EQ(Ids(*q), u"2"_s);
+}
+
+// A chain of a hundred thousand ORs overflowed the stack when the filter was bound to the fields. More
+// than 4096 ANDs and ORs are refused at the first one too many; 4096 still filter.
+TEST(Filter, TooManyOperatorsIsAClearError) {
+  auto q = Sample();
+  for (int terms : {4098, 100001}) {
+    SCOPED_TRACE(terms);
+    const QString chain = u"id=1 OR "_s.repeated(terms - 1) + u"id=2"_s;
+    try {
+      q->SetFilter(chain);
+      ADD_FAILURE() << "accepted";
+    } catch (const Exception& e) {
+      // The 4097th OR: each "id=1 OR " is 8 characters and its OR starts at the 6th.
+      EXPECT_EQ(e.Message(),
+                u"Invalid filter expression '"_s + chain + u"': more than 4096 AND and OR operators at position 32774"_s);
+    }
+  }
+  q->SetFilter(u"id=1 AND "_s.repeated(4096) + u"id=1"_s);
+  q->SetFiltered(true);
+  EXPECT_EQ(Ids(*q), u"1"_s);
+}
