@@ -59,4 +59,12 @@ bool TContentTypes::MakeWorkbook(const std::string& WorkbookPart) {
   return true;
 }
 
+bool TContentTypes::MakeTemplate(const std::string& WorkbookPart) {
+  const std::string type = TypeOf(WorkbookPart);
+  if (type == WorkbookMain) SetOverride(WorkbookPart, TemplateMain);
+  else if (type == MacroWorkbookMain) SetOverride(WorkbookPart, MacroTemplateMain);
+  else return false;
+  return true;
+}
+
 std::string TContentTypes::Serialize() const { return DocumentXml(FDoc); }

@@ -15,6 +15,8 @@ public:
   void RemoveOverride(const std::string& Part);
   // A template's (or a macro template's) main part becomes a workbook's; true when it was a template.
   bool MakeWorkbook(const std::string& WorkbookPart);
+  // The other way: a workbook's main part becomes a template's; true when it was a workbook.
+  bool MakeTemplate(const std::string& WorkbookPart);
   std::string Serialize() const;
 
 private:

@@ -130,7 +130,7 @@ QString TWorkbook::DefinedName(const QString& Name, int LocalSheet) {
   return {};
 }
 
-void TWorkbook::SaveAs(const QString& Path) {
+void TWorkbook::SaveAs(const QString& Path, TFileKind Kind) {
   TParts& p = *FParts;
   ApplyInserts();
   // The loaded package stays as loaded (the book can be saved again); the copy gets the changed parts.
@@ -163,7 +163,8 @@ void TWorkbook::SaveAs(const QString& Path) {
   if (relsChanged) p.RelsChanged = true;
   if (p.RelsChanged) package.SetPart(p.WorkbookRels.PartName(), p.WorkbookRels.Serialize());
   package.SetPart(p.WorkbookPath, DocumentXml(p.WorkbookDoc));
-  p.ContentTypes.MakeWorkbook(p.WorkbookPath);
+  if (Kind == TFileKind::Template) p.ContentTypes.MakeTemplate(p.WorkbookPath);
+  else p.ContentTypes.MakeWorkbook(p.WorkbookPath);
   package.SetPart("[Content_Types].xml", p.ContentTypes.Serialize());
   package.WriteNew(Path);
 }

@@ -9,7 +9,7 @@
 
 void TExcelCoreTest::SetUp() {
   ExcelCore::ReleaseExcel();
-  qunsetenv("PPR_OUTPUT");
+  ExcelCore::SetOutputFile({});
   // Whatever the runner passes, a test never opens a workbook on a desktop.
   qputenv("PPR_OPEN_COMMAND", "true");
 }
@@ -17,7 +17,7 @@ void TExcelCoreTest::SetUp() {
 void TExcelCoreTest::TearDown() {
   ExcelCore::ReleaseExcel();
   ExcelCore::SetSheetApplicationFactory(nullptr);
-  qunsetenv("PPR_OUTPUT");
+  ExcelCore::SetOutputFile({});
   for (const QString& name : FPlaced) QFile::remove(TestSupport::BinDir() + u'/' + name);
 }
 
@@ -49,7 +49,7 @@ QString TExcelCoreTest::PlaceFile(const QByteArray& Bytes, const QString& Extens
 
 QString TExcelCoreTest::OutputTo(const QString& Name) {
   const QString path = FScratch.filePath(Name);
-  qputenv("PPR_OUTPUT", QFile::encodeName(path));
+  ExcelCore::SetOutputFile(path);
   return path;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/base/Exception.h"
 #include "platform/base/MessageService.h"
 #include "platform/base/Screen.h"
+#include "report/ExcelCore.h"
 #include "report/PlainScheduleYear.h"
 #include "report/ScheduleLayout.h"
 #include "tests/support/TestSupport.h"
@@ -147,7 +148,7 @@ TSheetDump ReadWorkbook(const QString& Path) {
 TRun Draw(TDataSet& sp1, const QString& Year, const QTemporaryDir& Dir) {
   TRun run;
   run.Output = Dir.filePath(u"schedule.xlsx"_s);
-  qputenv("PPR_OUTPUT", run.Output.toUtf8());
+  ExcelCore::SetOutputFile(run.Output);
   // Never a desktop application, whatever the runner passes on.
   qputenv("PPR_OPEN_COMMAND", "true");
   TMessageRecorder messages;
@@ -160,7 +161,7 @@ TRun Draw(TDataSet& sp1, const QString& Year, const QTemporaryDir& Dir) {
     run.Error = error.Message();
   }
   Screen().OnCursorChange = nullptr;
-  qunsetenv("PPR_OUTPUT");
+  ExcelCore::SetOutputFile({});
   for (const TMessageBox& box : messages.Shown) run.Messages << box.Caption + u": "_s + box.Text;
   run.Saved = QFileInfo::exists(run.Output);
   return run;
