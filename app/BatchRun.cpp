@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -150,8 +151,17 @@ int RunForm(const TRunOptions& Options) {
     return messages.ExitCode() == ecWritten ? ecMessage : messages.ExitCode();
   }
 
-  QTemporaryDir work(QDir::tempPath() + u"/ppr-schedule-XXXXXX"_s);
-  const QString workbook = pdf ? work.filePath(QFileInfo(output).completeBaseName() + u".xlsx"_s) : output;
+  // For PDF the workbook is made in a private folder first; it goes with the folder on every path.
+  std::optional<QTemporaryDir> work;
+  QString workbook = output;
+  if (pdf) {
+    work.emplace(QDir::tempPath() + u"/ppr-schedule-XXXXXX"_s);
+    if (!work->isValid()) {
+      ShowMessage(u"Не удалось создать временную папку: %1."_s.arg(work->errorString()));
+      return ecMessage;
+    }
+    workbook = work->filePath(QFileInfo(output).completeBaseName() + u".xlsx"_s);
+  }
   ExcelCore::SetOutputFile(workbook);
   try {
     frMain.btn1Click();
