@@ -20,5 +20,7 @@ public:
   std::string Serialize() const;
 
 private:
+  // The main part's type From[i] becomes To[i] (i: plain, macro-enabled); true when it was one of From.
+  bool Retype(const std::string& WorkbookPart, const char* const (&From)[2], const char* const (&To)[2]);
   pugi::xml_document FDoc;
 };
