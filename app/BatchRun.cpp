@@ -5,6 +5,7 @@
 #include "app/PluginCore.h"
 #include "app/frMain.h"
 #include "platform/base/MessageService.h"
+#include "platform/sheet/LegacyTemplate.h"
 #include "report/ExcelCore.h"
 #include "tree/DBTreeViewCore.h"
 #include "tree/TLxNodeItem.h"
@@ -129,6 +130,10 @@ int RunForm(const TRunOptions& Options) {
   if (Options.Mode == TRunMode::Batch) {
     if (QFileInfo::exists(output) || QFileInfo(output).isSymLink()) {
       ShowMessage(u"Файл «%1» уже существует; он не будет перезаписан."_s.arg(output));
+      return ecMessage;
+    }
+    if (pdf && LibreOfficeProgram().isEmpty()) {
+      ShowMessage(NoLibreOfficeText());
       return ecMessage;
     }
   }

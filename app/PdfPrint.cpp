@@ -47,13 +47,17 @@ void MoveIntoPlace(const QString& From, const QString& To) {
 
 }  // namespace
 
+QString NoLibreOfficeText() {
+  return QStringLiteral("Для вывода в PDF нужен LibreOffice (soffice), он не установлен. "
+                        "Укажите файл .xlsx или установите LibreOffice.");
+}
+
 bool IsPdfName(const QString& Path) { return Path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive); }
 
 void PrintToPdf(const QString& Workbook, const QString& Pdf) {
   const QString program = LibreOfficeProgram();
   if (program.isEmpty())
-    throw Exception(QStringLiteral("Для вывода в PDF нужен LibreOffice (soffice), он не установлен. "
-                                   "Укажите файл .xlsx или установите LibreOffice."));
+    throw Exception(NoLibreOfficeText());
   const TTerminationDeferral deferral;
   QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/ppr-schedule-pdf-XXXXXX"));
   if (!folder.isValid())

@@ -5,6 +5,9 @@
 // True when the name asks for PDF (ends in ".pdf", any case).
 bool IsPdfName(const QString& Path);
 
+// The refusal when LibreOffice is not installed.
+QString NoLibreOfficeText();
+
 // Prints Workbook to the new file Pdf with LibreOffice (a profile of its own, so that parallel runs and
 // a LibreOffice the user has open do not clash), then moves it into place without replacing anything.
 // Fails with a message when LibreOffice is not installed, gives no PDF, or Pdf exists by then. Leaves

@@ -250,6 +250,22 @@ TEST(ScriptedRun, WindowWithoutADisplaySaysWhatToRunInstead) {
       << run.Stderr.toStdString();
 }
 
+TEST(ScriptedRun, PdfWithoutLibreOfficeIsRefusedBeforeTheRun) {
+  QTemporaryDir dir;
+  QProcess p;
+  QProcessEnvironment env = PlainEnvironment();
+  env.insert(u"PATH"_s, dir.path());  // nothing to be found
+  p.setProcessEnvironment(env);
+  const QString out = dir.filePath(u"schedule.pdf"_s);
+  p.start(Binary(), QStringList{u"--demo"_s, u"--batch"_s, u"--output"_s, out} + Everything());
+  ASSERT_TRUE(p.waitForFinished(60000));
+  const QString err = QString::fromUtf8(p.readAllStandardError());
+  EXPECT_EQ(p.exitCode(), 1);
+  EXPECT_TRUE(err.contains(u"LibreOffice"_s)) << err.toStdString();
+  EXPECT_EQ(err.count(u'\n'), 1);
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
 TEST(ScriptedRun, PdfOutputIsThePrintedSchedule) {
   if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty() || QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
     GTEST_SKIP() << "LibreOffice (soffice) or pdftotext is not installed";
