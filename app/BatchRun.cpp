@@ -170,12 +170,17 @@ int RunForm(const TRunOptions& Options) {
   ExcelCore::SetOutputFile(workbook);
   try {
     frMain.btn1Click();
-    if (messages.Count == 0 && pdf && QFileInfo::exists(workbook))
-      PrintToPdf(workbook, output);
   } catch (const std::exception& e) {
     app.Handle(e);
   }
   ExcelCore::SetOutputFile({});
+  if (messages.Count == 0 && pdf && QFileInfo::exists(workbook)) {
+    try {
+      PrintToPdf(workbook, output);
+    } catch (const std::exception& e) {
+      ShowMessage(ExceptionMessage(e));  // the schedule was made; only its printing failed
+    }
+  }
   if (messages.Count > 0)
     return messages.ExitCode();
   if (!QFileInfo::exists(output)) {
