@@ -1,14 +1,20 @@
 #pragma once
-// A run without a window (PPR_BATCH=1): the window's own creation and report request, with every
-// node of the three trees checked and the year from PPR_BATCH_YEAR (else the current year). The
-// workbook goes where PPR_OUTPUT names (never over an existing file) or to a new private folder;
-// its path is printed on stdout. Messages go to stderr.
-//   PPR_BATCH=1 PPR_OUTPUT=/tmp/ppr.xlsx ppr-schedule /RepSqlServer "sqlite" /RepDBSource "demo.db" ...
-#include <QString>
+// The scripted runs: a batch run and the listing of a lookup tree, both through the window's own form
+// code (FormCreate, the trees, btn1Click, ExcelDraw) with no window and no display, plus --help and
+// --version. Every message the window would show goes to stderr as one plain line. See RunOptions.h for
+// the command line.
+//
+//   ppr-schedule --demo --batch --output /tmp/2027.xlsx --year 2027 --subdivs 3,7 --types all --states all
+#include "app/RunOptions.h"
 
-// True when the environment asks for a batch run.
-bool IsBatchRun();
+// The exit codes of the scripted interface.
+enum TExitCode : int {
+  ecWritten = 0,  // the workbook (or PDF) is at --output, its path on stdout; a listing printed
+  ecMessage = 1,  // any message (the failure at start, a refused --output, the request's own messages)
+  ecUsage = 2,    // the command line is not understood; the usage follows on stderr
+  ecNoData = 3,   // "Для выбранной комбинации типов СИ и подразделения отсутствуют данные."
+};
 
-// Runs the job; the result is the saved workbook's path, or empty when none was made (the reason
-// has been shown through the message service).
-QString RunBatch();
+// Runs Options (any mode but the window, or a usage error) and returns the exit code. Needs a
+// QCoreApplication; fills ConnectionSettings from the host switches or the demo database.
+int RunScripted(const TRunOptions& Options);

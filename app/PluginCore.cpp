@@ -1,8 +1,10 @@
 #include "app/PluginCore.h"
 
+#include "app/RunOptions.h"
 #include "platform/base/MessageService.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <array>
 #include <cstdio>
@@ -82,7 +84,14 @@ QString GetCommandLineW() {
   QStringList arguments;
   for (const QByteArray& part : raw.split('\0'))
     arguments << QString::fromLocal8Bit(part);
-  return RebuildCommandLine(arguments);
+  return HostCommandLine(arguments);
+}
+
+TConnectionSettings DemoConnectionSettings() {
+  // Beside the executable wherever it is started from; argv[0] may be relative or a link.
+  const QFileInfo self(QStringLiteral("/proc/self/exe"));
+  const QString folder = QFileInfo(self.canonicalFilePath()).absolutePath();
+  return {QStringLiteral("sqlite"), folder + QStringLiteral("/demo.db"), QStringLiteral("demo"), QString(), QString()};
 }
 
 QString IncompleteParametersText() { return QStringLiteral("Не полный список параметров."); }

@@ -24,9 +24,13 @@ bool IsParameterListComplete(const TConnectionSettings& Settings);
 //   {"/opt/ppr-schedule", "/RepSqlServer", "my server"} -> /opt/ppr-schedule /RepSqlServer "my server"
 QString RebuildCommandLine(const QStringList& Arguments);
 
-// The process's own command line (read from /proc/self/cmdline, so that it needs no argv), rebuilt
-// as above.
+// The process's own command line (read from /proc/self/cmdline, so that it needs no argv), with the
+// program's own "--" options taken out (HostCommandLine in RunOptions.h), rebuilt as above.
 QString GetCommandLineW();
+
+// The bundled demo database, demo.db beside the executable, as the host's five values: server "sqlite",
+// login "demo", password and extra data empty.
+TConnectionSettings DemoConnectionSettings();
 
 // The first statement of the program: fills ConnectionSettings from GetCommandLineW(); when the list
 // is incomplete, shows "Не полный список параметров." (caption "Приложение будет закрыто", warning icon,

@@ -1,6 +1,7 @@
 #include "report/ExcelCore.h"
 
 #include "platform/base/Exception.h"
+#include "platform/sheet/DesktopHandover.h"
 #include "platform/sheet/LegacyTemplate.h"
 
 #include <QCoreApplication>
@@ -211,6 +212,8 @@ void ReleaseExcel() {
   ExcelSheet.reset();
   RowBuffer = QList<QVariant>();
 }
+
+void SetOutputFile(const QString& Path) { TDesktopHandover::SetOutputFile(Path); }
 
 QString LastSavedWorkbookPath() { return GLastSaved; }
 

@@ -11,19 +11,18 @@
 //   WriteRowBuffer(); InsertRowBelow(); NextRow();
 //   DrawBodyBorders();
 //   MergeMarkedRows(2, 18);
-//   ShowWorkbook();                          // saved once as a new .xlsx and opened by the desktop
+//   ShowWorkbook();                          // saved once as a new file and opened by the desktop
 //   ReleaseExcel();                          // also on every failure path
 //
 // Failures are Exception with a message: "Ошибка открытия Excel." + reason when the engine cannot start;
 // "Ошибка создания буфера чтения данных." when the buffer cannot be made; otherwise the engine's own text
 // (a missing or damaged template names the file).
 //
-// Environment:
-//   PPR_OUTPUT        the path ShowWorkbook saves to (a batch run); an existing file is never replaced.
-//                     Without it the workbook goes to a new private folder under the temporary folder.
-//   PPR_OPEN_COMMAND  the command that opens the saved file, split into words at blanks (double quotes
-//                     group a word), the file's path added as the last argument; started detached.
-//                     Default "xdg-open"; "true" opens nothing (tests, runs without a desktop).
+// Where the workbook goes: SetOutputFile names the file a batch run saves (an existing file is never
+// replaced; nothing is opened). Without it, in the window, the schedule is saved as a template in a new
+// private folder and opened by PPR_OPEN_COMMAND, the command that opens it, split into words at blanks
+// (double quotes group a word), the file's path added as the last argument (default "xdg-open"; "true"
+// opens nothing): the spreadsheet application makes a new, untitled workbook from it.
 #include "platform/sheet/SheetApplication.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
@@ -80,10 +79,13 @@ void DrawBodyBorders();
 // (16-bit), finds "#merge#", empties it and columns FirstCol + 1 to LastCol of its row, and merges columns
 // FirstCol to marker column + LastCol, bold and centred.
 void MergeMarkedRows(int32_t FirstCol, int32_t LastCol);
-// Hands the workbook to the user: saved once as a new file and opened by the desktop (see Environment).
+// Hands the workbook to the user: saved once as a new file, and opened by the desktop in the window.
 void ShowWorkbook();
 // Drops the engine, workbook, sheet and buffer; positions, anchors and BufferSize keep their values.
 void ReleaseExcel();
+
+// The file ShowWorkbook saves to; empty (the default) for the window's hand-over.
+void SetOutputFile(const QString& Path);
 
 // The file the last ShowWorkbook saved, empty before the first.
 QString LastSavedWorkbookPath();

@@ -99,6 +99,8 @@ TMainWindow::TMainWindow(TApplication& App)
   QWidget::setTabOrder(btnClose, meYear);
   QWidget::setTabOrder(meYear, pgc1);
   QWidget::setTabOrder(pgc1, child);
+  // Tab order 0: the window opens with the focus on the request, not in the year field.
+  Run->setFocus(Qt::OtherFocusReason);
 
   connect(pgc1, &QTabWidget::currentChanged, this, [this](int Index) {
     FForm->pgc1.ActivePageIndex = Index;
@@ -130,6 +132,24 @@ TMainWindow::TMainWindow(TApplication& App)
 
   if (const QScreen* screen = QApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
+}
+
+void TMainWindow::FitMinimumSizeToFrame() {
+  const QSize frame = frameGeometry().size() - geometry().size();
+  const QSize wanted = (QSize(625, 410) - frame).expandedTo(QSize(0, 0));
+  if (minimumSize() != wanted)
+    setMinimumSize(wanted);
+}
+
+// The frame is known once the window is shown, and may change when the window manager decorates it.
+void TMainWindow::showEvent(QShowEvent* Event) {
+  TAnchorPanel::showEvent(Event);
+  FitMinimumSizeToFrame();
+}
+
+void TMainWindow::moveEvent(QMoveEvent* Event) {
+  TAnchorPanel::moveEvent(Event);
+  FitMinimumSizeToFrame();
 }
 
 TMainWindow::~TMainWindow() {

@@ -35,9 +35,15 @@ public:
   QPushButton* btnClose = nullptr;
   TVirtualTreeView* TreeViews[3] = {nullptr, nullptr, nullptr};
 
+protected:
+  void showEvent(QShowEvent* Event) override;
+  void moveEvent(QMoveEvent* Event) override;
+
 private:
   class THooks;
   void SyncFromForm();
+  // The form's minimum size, 625 x 410, counts the window frame; Qt's counts the client area only.
+  void FitMinimumSizeToFrame();
 
   std::unique_ptr<THooks> FHooks;
   std::unique_ptr<TfrMain> FForm;

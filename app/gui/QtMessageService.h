@@ -2,7 +2,12 @@
 // Message boxes shown with QMessageBox; an owned box is parented to the main window.
 #include "platform/base/MessageService.h"
 
+class QMessageBox;
 class QWidget;
+
+// Widens Box so that its caption shows whole in the title bar: QMessageBox sizes itself by its text
+// alone, and a short text under a long caption gets the caption cut.
+void FitCaption(QMessageBox& Box);
 
 class TQtMessageService : public TMessageService {
 public:

@@ -7,7 +7,12 @@
 
 TYearSpinEdit::TYearSpinEdit(TSpinEditModel& Model, QWidget* Parent) : QAbstractSpinBox(Parent), FModel(Model) {
   lineEdit()->setMaxLength(Model.MaxLength());
-  connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& Text) { FModel.SetText(Text); });
+  connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& Text) {
+    FModel.SetText(Text);
+    // The arrows are drawn from stepEnabled(), which reads the typed text; Qt repaints them only
+    // on its own value changes.
+    update();
+  });
   UpdateFromModel();
 }
 
@@ -25,14 +30,14 @@ void TYearSpinEdit::stepBy(int Steps) {
 QValidator::State TYearSpinEdit::validate(QString&, int&) const { return QValidator::Acceptable; }
 
 QAbstractSpinBox::StepEnabled TYearSpinEdit::stepEnabled() const {
+  // The value an arrow steps from: the typed text as a number, or the minimum for any other text.
   const std::int32_t value = FModel.Value();
   StepEnabled enabled = StepNone;
   if (value < FModel.MaxValue())
     enabled |= StepUpEnabled;
   if (value > FModel.MinValue())
     enabled |= StepDownEnabled;
-  // A text that is no number steps from the minimum upwards.
-  return enabled | (FModel.Text() == QString::number(value) ? StepNone : StepUpEnabled);
+  return enabled;
 }
 
 void TYearSpinEdit::keyPressEvent(QKeyEvent* Event) {

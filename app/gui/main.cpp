@@ -1,7 +1,10 @@
-// Start-up: the command line first, before anything else exists; then the application object, its
-// title, the one window and the message loop. The exit code is 0 on every path.
+// Start-up: the program's own options first (RunOptions.h). A scripted run (--batch, --list, --help,
+// --version, a usage error) needs no display and gets a QCoreApplication; its exit code is the
+// scripted interface's (BatchRun.h). Otherwise the window: the host's command line, a display, the
+// application object, its title, the one window and the message loop, exit code 0.
 #include "app/BatchRun.h"
 #include "app/PluginCore.h"
+#include "app/RunOptions.h"
 #include "app/gui/Application.h"
 #include "app/gui/MainWindow.h"
 #include "app/gui/QtMessageService.h"
@@ -9,27 +12,50 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
 const QString kTitle = QStringLiteral("График ППР на год");
 
-int RunWithoutWindow(int argc, char** argv) {
+// Qt aborts when it cannot open the display; seen before the application object is made.
+bool DisplayAtHand() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    if (!qEnvironmentVariableIsEmpty(name))
+      return true;
+  return false;
+}
+
+int RunScriptedWithoutWindow(int argc, char** argv, const TRunOptions& Options) {
   QCoreApplication app(argc, argv);
-  SetMessageService(nullptr);
   SetApplicationTitle(kTitle);
-  RunBatch();
-  return 0;
+  return RunScripted(Options);
 }
 }  // namespace
 
 int main(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i)
+    arguments << QString::fromLocal8Bit(argv[i]);
+  const TRunOptions options = ParseRunOptions(arguments);
+  if (options.Mode != TRunMode::Window || !options.UsageError.isEmpty())
+    return RunScriptedWithoutWindow(argc, argv, options);
+
   TStartupMessageService startupBoxes;
   SetMessageService(&startupBoxes);
-  ParseCommandLine();
+  if (options.Demo)
+    ConnectionSettings = DemoConnectionSettings();
+  else
+    ParseCommandLine();
 
-  if (IsBatchRun())
-    return RunWithoutWindow(argc, argv);
+  if (!DisplayAtHand()) {
+    const QString command = QStringLiteral("%1 --batch --output schedule.xlsx --types all --states all --subdivs all%2")
+                                .arg(arguments.value(0), options.Demo ? QStringLiteral(" --demo")
+                                                                      : QStringLiteral(" followed by the same host switches"));
+    std::fprintf(stderr, "ppr-schedule: no display to open the window on (DISPLAY is not set); without a window: %s\n",
+                 command.toLocal8Bit().constData());
+    return 1;
+  }
 
   TApplication app(argc, argv);
   TQtMessageService boxes;

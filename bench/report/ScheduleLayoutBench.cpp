@@ -140,7 +140,7 @@ void RunLayout(const std::string& Db, const std::string& Output, const std::stri
   const auto t2 = TClock::now();
   std::shared_ptr<TWorkbook> kept;
   ExcelCore::SetSheetApplicationFactory([&kept] { return std::make_shared<TKeepingApplication>(kept); });
-  qputenv("PPR_OUTPUT", QByteArray::fromStdString(Output));
+  ExcelCore::SetOutputFile(QString::fromStdString(Output));
   ExcelDraw(sp1, TPlainScheduleYear(u"2024"_s));
   const auto t3 = TClock::now();
   const double peak = PeakMiB();

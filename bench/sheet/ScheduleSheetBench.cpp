@@ -47,7 +47,7 @@ QString Q(const std::string& Text) { return QString::fromStdString(Text); }
 
 void WriteWithExcelCore(int Rows, const std::string& Path) {
   using namespace ExcelCore;
-  qputenv("PPR_OUTPUT", QByteArray::fromStdString(Path));
+  SetOutputFile(QString::fromStdString(Path));
   OpenExcel(QStringLiteral("PPR.xlt"));
   ReplaceText(QStringLiteral("#year#"), QStringLiteral("2024"));
   StartBody(QStringLiteral("#body#"));

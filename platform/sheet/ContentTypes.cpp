@@ -51,12 +51,22 @@ void TContentTypes::RemoveOverride(const std::string& Part) {
     }
 }
 
-bool TContentTypes::MakeWorkbook(const std::string& WorkbookPart) {
+bool TContentTypes::Retype(const std::string& WorkbookPart, const char* const (&From)[2], const char* const (&To)[2]) {
   const std::string type = TypeOf(WorkbookPart);
-  if (type == TemplateMain) SetOverride(WorkbookPart, WorkbookMain);
-  else if (type == MacroTemplateMain) SetOverride(WorkbookPart, MacroWorkbookMain);
-  else return false;
-  return true;
+  for (int i = 0; i < 2; ++i)
+    if (type == From[i]) {
+      SetOverride(WorkbookPart, To[i]);
+      return true;
+    }
+  return false;
+}
+
+bool TContentTypes::MakeWorkbook(const std::string& WorkbookPart) {
+  return Retype(WorkbookPart, {TemplateMain, MacroTemplateMain}, {WorkbookMain, MacroWorkbookMain});
+}
+
+bool TContentTypes::MakeTemplate(const std::string& WorkbookPart) {
+  return Retype(WorkbookPart, {WorkbookMain, MacroWorkbookMain}, {TemplateMain, MacroTemplateMain});
 }
 
 std::string TContentTypes::Serialize() const { return DocumentXml(FDoc); }

@@ -197,15 +197,15 @@ QString TWorkbook::DefinedName(const QString& Name, int LocalSheet) {
   return {};
 }
 
-void TWorkbook::SaveAs(const QString& Path) {
+void TWorkbook::SaveAs(const QString& Path, TFileKind Kind) {
   try {
-    SaveParts(Path);
+    SaveParts(Path, Kind);
   } catch (const std::bad_alloc&) {
     throw Exception(Format(QStringLiteral("Недостаточно памяти, чтобы записать книгу «%s»."), {Path}));
   }
 }
 
-void TWorkbook::SaveParts(const QString& Path) {
+void TWorkbook::SaveParts(const QString& Path, TFileKind Kind) {
   TParts& p = *FParts;
   ApplyInserts();
   // The loaded package stays as loaded (the book can be saved again); the copy gets the changed parts.
@@ -239,7 +239,8 @@ void TWorkbook::SaveParts(const QString& Path) {
   if (p.RelsChanged) package.SetPart(p.WorkbookRels.PartName(), p.WorkbookRels.Serialize());
   AskForRecalculation();
   package.SetPart(p.WorkbookPath, DocumentXml(p.WorkbookDoc));
-  p.ContentTypes.MakeWorkbook(p.WorkbookPath);
+  if (Kind == TFileKind::Template) p.ContentTypes.MakeTemplate(p.WorkbookPath);
+  else p.ContentTypes.MakeWorkbook(p.WorkbookPath);
   package.SetPart("[Content_Types].xml", p.ContentTypes.Serialize());
   package.WriteNew(Path);
 }

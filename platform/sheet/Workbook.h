@@ -35,15 +35,18 @@ public:
   // with the rows inserted so far applied; empty when there is none.
   QString DefinedName(const QString& Name, int LocalSheet = -1);
 
-  // Saves as a new .xlsx at Path: written under a temporary name in the same folder, then renamed
+  // What SaveAs makes: a workbook (.xlsx), or a template (.xltx) that a spreadsheet application
+  // opens as a new, untitled workbook made from it.
+  enum class TFileKind { Workbook, Template };
+  // Saves as a new file at Path: written under a temporary name in the same folder, then renamed
   // without replacing; fails, and leaves nothing behind, when Path exists or cannot be written.
-  void SaveAs(const QString& Path);
+  void SaveAs(const QString& Path, TFileKind Kind = TFileKind::Workbook);
 
 private:
   struct TParts;
   TWorkbook();
   static std::shared_ptr<TWorkbook> LoadParts(const QString& Path);
-  void SaveParts(const QString& Path);
+  void SaveParts(const QString& Path, TFileKind Kind);
   void ApplyInserts();
   void AskForRecalculation();
 

@@ -1,6 +1,7 @@
 #include "platform/sheet/ZipPackage.h"
 
 #include "platform/base/Exception.h"
+#include "platform/base/TerminationDeferral.h"
 #include "platform/sheet/FileOperations.h"
 #include "platform/sheet/LegacyTemplate.h"
 
@@ -291,6 +292,7 @@ void TZipPackage::RemovePart(const std::string& Name) {
 }
 
 void TZipPackage::WriteNew(const QString& Path) const {
+  const TTerminationDeferral deferral;  // a Ctrl+C or kill waits until the temporary file is gone
   if (QFileInfo::exists(Path))
     throw Exception(Format(QStringLiteral("Файл «%s» уже существует; он не будет перезаписан."), {Path}));
   auto failed = [&](const QString& Reason) {

@@ -1,4 +1,5 @@
-// End to end on the built executable: the incomplete-parameters stop and the identification record.
+// End to end on the built executable: the incomplete-parameters stop, a failed start and the
+// identification record. The scripted runs have their own file (test_scripted_runs.cpp).
 #include "tests/support/TestSupport.h"
 
 #include <QFile>
@@ -48,48 +49,6 @@ TEST(Binary, FailedConnectionAtStartShowsTheErrorAndExitsZero) {
       << result.Stderr.toStdString();
   EXPECT_TRUE(result.Stderr.contains(u"absent.db"_s)) << result.Stderr.toStdString();
   EXPECT_FALSE(QFile::exists(dir.filePath(u"absent.db"_s)));
-}
-
-TEST(Binary, BatchRunMakesTheScheduleFromTheDemoDatabase) {
-  QTemporaryDir dir;
-  const QString out = dir.filePath(u"ППР.xlsx"_s);
-  const auto result = TestSupport::Run(
-      Binary(), HostArgs(TestSupport::BinDir() + u"/demo.db"_s),
-      {u"PPR_BATCH=1"_s, u"PPR_BATCH_YEAR=2024"_s, u"PPR_OUTPUT="_s + out, u"PPR_OPEN_COMMAND=true"_s,
-       u"PPR_MESSAGES=stderr"_s},
-      60000);
-  EXPECT_EQ(result.ExitCode, 0);
-  EXPECT_EQ(result.Stdout.trimmed(), out) << result.Stderr.toStdString();
-  ASSERT_TRUE(QFile::exists(out)) << result.Stderr.toStdString();
-  if (!TestSupport::HaveOpenpyxl())
-    GTEST_SKIP() << "openpyxl is not installed";
-  // An independent reader: numbered instrument rows run 1..N without a gap, headers are merged B..U.
-  const auto read = TestSupport::RunPython(uR"(
-import sys, openpyxl
-ws = openpyxl.load_workbook(sys.argv[1]).active
-numbers = [c.value for (c,) in ws.iter_rows(min_col=1, max_col=1) if isinstance(c.value, int)]
-merged = [str(r) for r in ws.merged_cells.ranges if r.min_col == 2 and r.max_col == 21]
-assert numbers == list(range(1, len(numbers) + 1)), numbers[:20]
-assert len(numbers) > 100 and len(merged) > 3, (len(numbers), len(merged))
-print(ws['J6'].value, len(numbers), len(merged))
-)"_s, {out});
-  EXPECT_EQ(read.ExitCode, 0) << read.Stderr.toStdString();
-  EXPECT_TRUE(read.Stdout.startsWith(u"2024 "_s)) << read.Stdout.toStdString();
-  // A second run never replaces the file the first one made.
-  const QByteArray before = [&] {
-    QFile f(out);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-  }();
-  const auto again = TestSupport::Run(
-      Binary(), HostArgs(TestSupport::BinDir() + u"/demo.db"_s),
-      {u"PPR_BATCH=1"_s, u"PPR_OUTPUT="_s + out, u"PPR_OPEN_COMMAND=true"_s, u"PPR_MESSAGES=stderr"_s}, 60000);
-  EXPECT_EQ(again.ExitCode, 0);
-  EXPECT_TRUE(again.Stdout.isEmpty());
-  EXPECT_FALSE(again.Stderr.isEmpty()) << "the refusal is reported";
-  QFile f(out);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_EQ(f.readAll(), before);
 }
 
 TEST(Binary, IdentificationRecordIsReadableWithoutRunning) {

@@ -3,6 +3,7 @@
 #include "app/ConnectionSettings.h"
 #include "app/gui/Application.h"
 #include "app/gui/MainWindow.h"
+#include "app/gui/QtMessageService.h"
 #include "app/gui/YearSpinEdit.h"
 #include "platform/base/MessageService.h"
 #include "platform/vtree/view/TVirtualTreeView.h"
@@ -11,6 +12,8 @@
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -52,7 +55,8 @@ TEST_F(MainWindowTest, ControlsAtTheirPlacesAndTheTreesShown) {
   TMainWindow w(App());
   w.show();
   EXPECT_EQ(w.windowTitle(), u"График ППР на год"_s);
-  EXPECT_EQ(w.minimumSize(), QSize(625, 410));
+  // 625 x 410 counts the frame, as the form's constraints do.
+  EXPECT_EQ(w.minimumSize() + (w.frameGeometry().size() - w.geometry().size()), QSize(625, 410));
   EXPECT_EQ(w.Run->text(), u"Сформировать график"_s);
   EXPECT_EQ(w.Run->geometry(), QRect(421, 380, 131, 25));
   EXPECT_EQ(w.btnClose->text(), u"Отмена"_s);
@@ -103,6 +107,60 @@ TEST_F(MainWindowTest, AnchoredControlsFollowAResize) {
   EXPECT_EQ(w.Run->geometry(), run.translated(100, 50));
   EXPECT_EQ(w.pgc1->geometry(), QRect(tabs.topLeft(), tabs.size() + QSize(100, 50)));
   EXPECT_EQ(w.meYear->geometry(), year);
+}
+
+TEST_F(MainWindowTest, FocusStartsOnTheRequest) {
+  TMainWindow w(App());
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  EXPECT_EQ(w.focusWidget(), w.Run);
+}
+
+TEST(MessageBox, IsWideEnoughForItsCaption) {
+  App();
+  const QString caption = u"Приложение будет закрыто"_s;
+  const int captionWidth = QFontMetrics(QApplication::font()).horizontalAdvance(caption);
+  QMessageBox plain(QMessageBox::Warning, caption, u"Ок"_s, QMessageBox::Ok);
+  plain.show();
+  QMessageBox fitted(QMessageBox::Warning, caption, u"Ок"_s, QMessageBox::Ok);
+  FitCaption(fitted);
+  fitted.show();
+  // The title bar holds the caption and, beside it, the window's own buttons (three of a line's height).
+  EXPECT_GE(fitted.width(), captionWidth + 3 * QFontMetrics(QApplication::font()).height());
+  EXPECT_GT(fitted.width(), plain.width()) << "Qt alone sizes the box by its short text";
+}
+
+// The arrows' state for the text as typed: a number steps from itself, anything else from 1900.
+class TProbedYear : public TYearSpinEdit {
+public:
+  using TYearSpinEdit::TYearSpinEdit;
+  using TYearSpinEdit::lineEdit;
+  using TYearSpinEdit::stepEnabled;
+};
+
+TEST(YearField, ArrowsFollowTheTypedText) {
+  App();
+  struct Row {
+    const char16_t* Typed;
+    bool Up;
+    bool Down;
+  } rows[] = {
+      {u"2024", true, true}, {u"2200", false, true}, {u"1900", true, false}, {u"20-1", true, false},
+      {u"", true, false},    {u"3000", false, true}, {u"1000", true, false}, {u"2199", true, true},
+      {u"+300", true, false}, {u"-5", true, false},
+  };
+  TSpinEditModel model(1900, 2200, 4, 2024);
+  TProbedYear field(model);
+  field.show();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(QString::fromUtf16(row.Typed).toStdString());
+    field.lineEdit()->selectAll();
+    QTest::keyClick(field.lineEdit(), Qt::Key_Backspace);
+    QTest::keyClicks(field.lineEdit(), QString::fromUtf16(row.Typed));
+    EXPECT_EQ(model.Text(), QString::fromUtf16(row.Typed));
+    EXPECT_EQ(bool(field.stepEnabled() & QAbstractSpinBox::StepUpEnabled), row.Up);
+    EXPECT_EQ(bool(field.stepEnabled() & QAbstractSpinBox::StepDownEnabled), row.Down);
+  }
 }
 
 TEST(MainWindowStart, FailedConnectionShowsTheErrorAndTerminates) {

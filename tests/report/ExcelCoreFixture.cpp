@@ -10,7 +10,7 @@
 
 void TExcelCoreTest::SetUp() {
   ExcelCore::ReleaseExcel();
-  qunsetenv("PPR_OUTPUT");
+  ExcelCore::SetOutputFile({});
   // Whatever the runner passes, a test never opens a workbook on a desktop.
   qputenv("PPR_OPEN_COMMAND", "true");
 }
@@ -22,7 +22,7 @@ void TExcelCoreTest::TearDown() {
     ExpectStrictWorkbook(saved);
   ExcelCore::ReleaseExcel();
   ExcelCore::SetSheetApplicationFactory(nullptr);
-  qunsetenv("PPR_OUTPUT");
+  ExcelCore::SetOutputFile({});
   for (const QString& name : FPlaced) QFile::remove(TestSupport::BinDir() + u'/' + name);
 }
 
@@ -54,7 +54,7 @@ QString TExcelCoreTest::PlaceFile(const QByteArray& Bytes, const QString& Extens
 
 QString TExcelCoreTest::OutputTo(const QString& Name) {
   const QString path = FScratch.filePath(Name);
-  qputenv("PPR_OUTPUT", QFile::encodeName(path));
+  ExcelCore::SetOutputFile(path);
   return path;
 }
 

@@ -16,7 +16,7 @@ protected:
   QString PlaceTemplate(const SheetFixture::TBook& Book, const QString& Extension = QStringLiteral(".xltx"));
   // Writes raw bytes beside the executable under a fresh name with Extension.
   QString PlaceFile(const QByteArray& Bytes, const QString& Extension);
-  // PPR_OUTPUT for this test: a path in the scratch folder.
+  // The output file for this test: a path in the scratch folder.
   QString OutputTo(const QString& Name);
   // The message of the Exception that Call raises, or empty.
   static QString MessageOf(const std::function<void()>& Call);

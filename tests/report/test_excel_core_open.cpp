@@ -101,3 +101,42 @@ TEST_F(TExcelCoreTest, TheOpenCommandGetsTheSavedFile) {
   EXPECT_EQ(QString::fromLocal8Bit(got), saved);
   QDir(QFileInfo(saved).absolutePath()).removeRecursively();
 }
+
+TEST_F(TExcelCoreTest, AnOpenerThatFailsIsReportedWithTheSavedFile) {
+  struct TCase {
+    const char* Name;
+    QByteArray Command;
+    QString Says;
+  } cases[] = {
+      {"ends with an error", "false", u"«false» завершилась с кодом 1"_s},
+      {"cannot start", "/nonexistent/opener --now", u"«/nonexistent/opener --now»"_s},
+  };
+  const QByteArray previous = qgetenv("PPR_OPEN_COMMAND");
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    qputenv("PPR_OPEN_COMMAND", c.Command);
+    OpenExcel(PlaceTemplate(TBook()));
+    const QString message = MessageOf([] { ShowWorkbook(); });
+    ReleaseExcel();
+    const qsizetype from = message.indexOf(u'«') + 1;
+    const QString saved = message.mid(from, message.indexOf(u'»') - from);
+    EXPECT_TRUE(saved.endsWith(u".xltx"_s)) << message.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(saved)) << "the message names the file the user can open by hand";
+    EXPECT_TRUE(message.contains(c.Says)) << message.toStdString();
+    QDir(QFileInfo(saved).absolutePath()).removeRecursively();
+  }
+  qputenv("PPR_OPEN_COMMAND", previous);
+}
+
+TEST_F(TExcelCoreTest, ABatchFileIsNotOpened) {
+  const QString marker = FScratch.filePath(u"opened.txt"_s);
+  const QByteArray previous = qgetenv("PPR_OPEN_COMMAND");
+  qputenv("PPR_OPEN_COMMAND", "/bin/sh -c \"echo > '" + marker.toLocal8Bit() + "'\"");
+  const QString out = OutputTo(u"batch.xlsx"_s);
+  OpenExcel(PlaceTemplate(TBook()));
+  ShowWorkbook();
+  qputenv("PPR_OPEN_COMMAND", previous);
+  EXPECT_EQ(LastSavedWorkbookPath(), out);
+  QThread::msleep(300);
+  EXPECT_FALSE(QFileInfo::exists(marker));
+}

@@ -3,6 +3,7 @@
 #include "platform/base/Exception.h"
 #include "platform/base/MessageService.h"
 #include "platform/base/Screen.h"
+#include "report/ExcelCore.h"
 #include "report/PlainScheduleYear.h"
 #include "report/ScheduleLayout.h"
 #include "tests/support/TestSupport.h"
@@ -173,7 +174,7 @@ print(json.dumps({"lost": lost, "count": len(texts)}, ensure_ascii=False))
 TRun Draw(TDataSet& sp1, const QString& Year, const QTemporaryDir& Dir) {
   TRun run;
   run.Output = Dir.filePath(u"schedule.xlsx"_s);
-  qputenv("PPR_OUTPUT", run.Output.toUtf8());
+  ExcelCore::SetOutputFile(run.Output);
   // Never a desktop application, whatever the runner passes on.
   qputenv("PPR_OPEN_COMMAND", "true");
   TMessageRecorder messages;
@@ -186,7 +187,7 @@ TRun Draw(TDataSet& sp1, const QString& Year, const QTemporaryDir& Dir) {
     run.Error = error.Message();
   }
   Screen().OnCursorChange = nullptr;
-  qunsetenv("PPR_OUTPUT");
+  ExcelCore::SetOutputFile({});
   for (const TMessageBox& box : messages.Shown) run.Messages << box.Caption + u": "_s + box.Text;
   run.Saved = QFileInfo::exists(run.Output);
   if (run.Saved) ExpectStrictWorkbook(run.Output);

@@ -75,11 +75,11 @@ TSheetDump ReadWorkbook(const QString& Path);
 // is lost; the reader's failure comes back as one entry.
 QStringList LostTemplateTexts(const QString& Path);
 
-// One ExcelDraw run for Year over sp1 with PPR_OUTPUT in a scratch folder; records the cursor changes
+// One ExcelDraw run for Year over sp1 with the output file in a scratch folder; records the cursor changes
 // and message boxes. Error holds the message of a failure, empty on success.
 struct TRun {
   QString Error;
-  QString Output;  // the path PPR_OUTPUT named
+  QString Output;  // the output file it was given
   bool Saved = false;
   QStringList Cursors;   // "hourglass" / "default", in order
   QStringList Messages;  // "caption: text"

@@ -38,6 +38,29 @@ TEST(WorkbookPackage, UntouchedPartsStayAsTheyWereAndTheTemplateBecomesAWorkbook
   }
 }
 
+TEST(WorkbookPackage, SavedAsATemplateTheMainPartIsATemplates) {
+  struct TCase {
+    const char* Name;
+    bool FromTemplate;
+  } cases[] = {{"from a template", true}, {"from a workbook", false}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    QTemporaryDir dir;
+    TBook book;
+    book.Template = c.FromTemplate;
+    book.Write(dir.filePath(u"in"_s));
+    auto workbook = TWorkbook::Load(dir.filePath(u"in"_s));
+    const QString out = dir.filePath(u"out.xltx"_s);
+    workbook->SaveAs(out, TWorkbook::TFileKind::Template);
+    const QByteArray types = PartBytes(out, u"[Content_Types].xml"_s);
+    EXPECT_TRUE(types.contains("spreadsheetml.template.main+xml")) << types.toStdString();
+    EXPECT_FALSE(types.contains("spreadsheetml.sheet.main+xml"));
+    if (TestSupport::HaveOpenpyxl()) {
+      EXPECT_TRUE(ReadWithOpenpyxl(out, u"print(json.dumps(openpyxl.load_workbook(sys.argv[1]).template))"_s).toBool());
+    }
+  }
+}
+
 TEST(WorkbookPackage, SaveNeverReplacesAFileNorLeavesAPartialOne) {
   QTemporaryDir dir;
   TBook book;
