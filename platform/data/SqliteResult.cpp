@@ -2,6 +2,7 @@
 
 #include "platform/base/Exception.h"
 #include "platform/data/RowStore.h"
+#include "platform/data/TextInterner.h"
 
 #include <QByteArray>
 #include <QString>
@@ -41,6 +42,7 @@ std::shared_ptr<TRowStore> FetchSqliteRows(sqlite3_stmt* Statement) {
     fields[static_cast<std::size_t>(c)].DataType = AffinityOf(sqlite3_column_decltype(Statement, c));
   }
   std::vector<std::vector<QVariant>> rows;
+  std::vector<TTextInterner> texts(static_cast<std::size_t>(columns));
   for (;;) {
     const int rc = sqlite3_step(Statement);
     if (rc == SQLITE_DONE) break;
@@ -56,8 +58,8 @@ std::shared_ptr<TRowStore> FetchSqliteRows(sqlite3_stmt* Statement) {
           value = sqlite3_column_double(Statement, c);
           break;
         case SQLITE_TEXT:
-          value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, c)),
-                                    sqlite3_column_bytes(Statement, c));
+          value = texts[static_cast<std::size_t>(c)].FromUtf8(
+              reinterpret_cast<const char*>(sqlite3_column_text(Statement, c)), sqlite3_column_bytes(Statement, c));
           break;
         case SQLITE_BLOB: {
           const void* data = sqlite3_column_blob(Statement, c);
