@@ -406,13 +406,17 @@ const QVariant* TDataSet::FieldValueRef(int Index) const {
     FRowCacheStore = FStore->Serial();
     FRowCacheVersion = FStore->Version();
     FRowCachePosition = position;
-    FRowCache.assign(static_cast<std::size_t>(FStore->FieldCount()), QVariant());
-    FRowCacheFilled.assign(static_cast<std::size_t>(FStore->FieldCount()), false);
+    ++FRowCacheGeneration;  // every slot is stale now, without touching them
+    const auto fields = static_cast<std::size_t>(FStore->FieldCount());
+    if (FRowCache.size() != fields) {
+      FRowCache.assign(fields, QVariant());
+      FRowCacheGenerations.assign(fields, 0);
+    }
   }
   const auto slot = static_cast<std::size_t>(Index);
-  if (!FRowCacheFilled[slot]) {
+  if (FRowCacheGenerations[slot] != FRowCacheGeneration) {
     FRowCache[slot] = FStore->Value(position, Index);
-    FRowCacheFilled[slot] = true;
+    FRowCacheGenerations[slot] = FRowCacheGeneration;
   }
   return &FRowCache[slot];
 }

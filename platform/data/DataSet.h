@@ -168,8 +168,9 @@ private:
   mutable quint64 FRowCacheStore = 0;  // the store's serial: a new store may reuse an old one's address
   mutable quint64 FRowCacheVersion = 0;
   mutable int FRowCachePosition = -1;
+  mutable quint64 FRowCacheGeneration = 1;
   mutable std::vector<QVariant> FRowCache;
-  mutable std::vector<bool> FRowCacheFilled;
+  mutable std::vector<quint64> FRowCacheGenerations;  // a slot holds the current row's value when equal
 
   std::vector<QVariant> FEditBuffer;
   bool FInsertAtEnd = false;
