@@ -131,7 +131,7 @@ void TDataSet::Sync() const {
   if (index < 0 && view.Size() > 0) index = std::clamp(FRecNo, 0, view.Size() - 1);
   if (view.Size() == 0) index = -1;
   FRecNo = index;
-  FCurrentRowId = index >= 0 ? FStore->Row(view.Position(index)).Id : 0;
+  FCurrentRowId = index >= 0 ? FStore->RowId(view.Position(index)) : 0;
   if (index < 0) FEof = FBof = true;
 }
 
@@ -152,7 +152,7 @@ const TRowView& TDataSet::View() const {
 void TDataSet::Reposition() {
   const TRowView& view = View();
   FRecNo = view.Size() > 0 ? 0 : -1;
-  FCurrentRowId = FRecNo >= 0 ? FStore->Row(view.Position(0)).Id : 0;
+  FCurrentRowId = FRecNo >= 0 ? FStore->RowId(view.Position(0)) : 0;
   FBof = true;
   FEof = FRecNo < 0;
 }
@@ -161,7 +161,7 @@ void TDataSet::MoveTo(int ViewIndex, bool AtBof, bool AtEof) {
   const int distance = ViewIndex - FRecNo;
   const quint64 before = FCurrentRowId;
   FRecNo = ViewIndex;
-  FCurrentRowId = FStore->Row(View().Position(ViewIndex)).Id;
+  FCurrentRowId = FStore->RowId(View().Position(ViewIndex));
   // The state is complete before the links hear of it: a handler may move the cursor again.
   FBof = AtBof;
   FEof = AtEof;
@@ -319,7 +319,7 @@ int TDataSet::FindInView(const QString& FieldName, const QVariant& Value) const 
   const TValueKey key = TValueKey::ForField(Value, FStore->Field(field).DataType);
   if (key.IsNull()) {
     for (int i = 0; i < view.Size(); ++i)
-      if (FStore->Row(view.Position(i)).Values[static_cast<std::size_t>(field)].isNull()) return i;
+      if (FStore->IsNull(view.Position(i), field)) return i;
     return -1;
   }
   const TFieldIndex& index = FStore->Index(field);
@@ -349,7 +349,7 @@ QVariant TDataSet::Lookup(const QString& KeyField, const QVariant& KeyValue, con
   if (result < 0) throw Exception(Format(u"Field '%s' not found"_s, {ResultField}));
   const int index = FindInView(KeyField, KeyValue);
   if (index < 0) return {};
-  return FStore->Row(View().Position(index)).Values[static_cast<std::size_t>(result)];
+  return FStore->Value(View().Position(index), result);
 }
 
 bool TDataSet::ExistsUnfiltered(const QString& FieldName, const QVariant& Value) {
@@ -384,8 +384,8 @@ void TDataSet::GotoBookmark(const TBookmark& Bookmark) {
   MoveTo(View().IndexOfPosition(FStore->PositionOf(Bookmark.FRowId)), false, false);
 }
 
-const std::vector<QVariant>& TDataSet::CurrentValues() const {
-  return FStore->Row(View().Position(FRecNo)).Values;
+std::vector<QVariant> TDataSet::CurrentValues() const {
+  return FStore->RowValues(View().Position(FRecNo));
 }
 
 QVariant TDataSet::GetFieldValue(int Index) const {
@@ -399,7 +399,26 @@ const QVariant* TDataSet::FieldValueRef(int Index) const {
   if (FState == dsEdit || FState == dsInsert) return &FEditBuffer[static_cast<std::size_t>(Index)];
   Sync();
   if (!HasCurrentRow()) return nullptr;
-  return &CurrentValues()[static_cast<std::size_t>(Index)];
+  // The rows hold no QVariants; the current row's values are made once per row and field, so that
+  // a reader may keep the reference until the cursor moves.
+  const int position = View().Position(FRecNo);
+  if (FRowCacheStore != FStore->Serial() || FRowCacheVersion != FStore->Version() || FRowCachePosition != position) {
+    FRowCacheStore = FStore->Serial();
+    FRowCacheVersion = FStore->Version();
+    FRowCachePosition = position;
+    ++FRowCacheGeneration;  // every slot is stale now, without touching them
+    const auto fields = static_cast<std::size_t>(FStore->FieldCount());
+    if (FRowCache.size() != fields) {
+      FRowCache.assign(fields, QVariant());
+      FRowCacheGenerations.assign(fields, 0);
+    }
+  }
+  const auto slot = static_cast<std::size_t>(Index);
+  if (FRowCacheGenerations[slot] != FRowCacheGeneration) {
+    FRowCache[slot] = FStore->Value(position, Index);
+    FRowCacheGenerations[slot] = FRowCacheGeneration;
+  }
+  return &FRowCache[slot];
 }
 
 void TDataSet::SetFieldValue(int Index, const QVariant& Value) {
@@ -484,8 +503,8 @@ void TDataSet::Delete() {
   if (!HasCurrentRow()) throw Exception(u"Cannot delete from an empty dataset"_s);
   const TRowView& view = View();
   quint64 next = 0;
-  if (FRecNo + 1 < view.Size()) next = FStore->Row(view.Position(FRecNo + 1)).Id;
-  else if (FRecNo > 0) next = FStore->Row(view.Position(FRecNo - 1)).Id;
+  if (FRecNo + 1 < view.Size()) next = FStore->RowId(view.Position(FRecNo + 1));
+  else if (FRecNo > 0) next = FStore->RowId(view.Position(FRecNo - 1));
   FStore->DeleteRow(FStore->PositionOf(FCurrentRowId));
   FCurrentRowId = next;
   Sync();

@@ -140,7 +140,7 @@ private:
   void MoveTo(int ViewIndex, bool AtBof, bool AtEof);  // notifies DataSetScrolled on a change of row
   void Reposition();                // to the first row without notice (after refilter/resort)
   bool HasCurrentRow() const { return FRecNo >= 0; }
-  const std::vector<QVariant>& CurrentValues() const;
+  std::vector<QVariant> CurrentValues() const;
 
   TDataSetState FState = dsInactive;
   std::shared_ptr<TRowStore> FStore;
@@ -163,6 +163,14 @@ private:
   mutable quint64 FCurrentRowId = 0;
   mutable bool FEof = true;
   mutable bool FBof = true;
+
+  // The current row's values as FieldValueRef hands them out (see there).
+  mutable quint64 FRowCacheStore = 0;  // the store's serial: a new store may reuse an old one's address
+  mutable quint64 FRowCacheVersion = 0;
+  mutable int FRowCachePosition = -1;
+  mutable quint64 FRowCacheGeneration = 1;
+  mutable std::vector<QVariant> FRowCache;
+  mutable std::vector<quint64> FRowCacheGenerations;  // a slot holds the current row's value when equal
 
   std::vector<QVariant> FEditBuffer;
   bool FInsertAtEnd = false;

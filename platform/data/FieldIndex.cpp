@@ -12,8 +12,8 @@ TFieldIndex::TFieldIndex(const TRowStore& Store, int FieldIndex) : FFieldType(St
   numbers.reserve(static_cast<std::size_t>(count));
   FNumbersOnly = true;
   for (int position = 0; position < count && FNumbersOnly; ++position) {
-    const QVariant& value = Store.Row(position).Values[static_cast<std::size_t>(FieldIndex)];
-    if (value.isNull()) continue;
+    if (Store.IsNull(position, FieldIndex)) continue;
+    const QVariant value = Store.Value(position, FieldIndex);
     const TValueKey key = TValueKey::ForField(value, FFieldType);
     if (key.Kind() == TValueKey::kNumber)
       numbers.emplace_back(key.Number(), position);
@@ -34,8 +34,7 @@ TFieldIndex::TFieldIndex(const TRowStore& Store, int FieldIndex) : FFieldType(St
   numbers.shrink_to_fit();
   FEntries.reserve(static_cast<std::size_t>(count));
   for (int position = 0; position < count; ++position) {
-    const QVariant& value = Store.Row(position).Values[static_cast<std::size_t>(FieldIndex)];
-    FEntries.push_back({TValueKey::ForField(value, FFieldType), position});
+    FEntries.push_back({TValueKey::ForField(Store.Value(position, FieldIndex), FFieldType), position});
   }
   std::stable_sort(FEntries.begin(), FEntries.end(),
                    [](const TEntry& A, const TEntry& B) { return A.Key < B.Key; });

@@ -34,12 +34,11 @@ TFieldType TypeOf(const TFilterOperand& Operand, const TBinding& B) {
   return Operand.IsField ? B.Store.Field(B.Fields[static_cast<std::size_t>(Operand.Slot)]).DataType : ftUnknown;
 }
 
-const QVariant& ValueOf(const TFilterOperand& Operand, const TRowStore::TRow& Row, const TBinding& B) {
-  return Operand.IsField ? Row.Values[static_cast<std::size_t>(B.Fields[static_cast<std::size_t>(Operand.Slot)])]
-                         : Operand.Literal;
+QVariant ValueOf(const TFilterOperand& Operand, int Row, const TBinding& B) {
+  return Operand.IsField ? B.Store.Value(Row, B.Fields[static_cast<std::size_t>(Operand.Slot)]) : Operand.Literal;
 }
 
-bool Evaluate(const TFilterNode& Node, const TRowStore::TRow& Row, const TBinding& B) {
+bool Evaluate(const TFilterNode& Node, int Row, const TBinding& B) {
   switch (Node.Kind) {
     case TFilterNode::And:
       return Evaluate(*Node.Left, Row, B) && Evaluate(*Node.Right, Row, B);
@@ -112,12 +111,12 @@ TRowView TFilterExpression::Apply(const TRowStore& Store, const TRowView& Base) 
     const bool onlyConjunct = conjunct == FRoot.get();
     if (Base.IsAllRows()) {
       for (int position : candidates)
-        if (onlyConjunct || Evaluate(*FRoot, Store.Row(position), binding)) result.push_back(position);
+        if (onlyConjunct || Evaluate(*FRoot, position, binding)) result.push_back(position);
     } else {
       std::vector<std::pair<int, int>> ordered;  // (place in Base, position)
       for (int position : candidates) {
         const int place = Base.IndexOfPosition(position);
-        if (place >= 0 && (onlyConjunct || Evaluate(*FRoot, Store.Row(position), binding)))
+        if (place >= 0 && (onlyConjunct || Evaluate(*FRoot, position, binding)))
           ordered.emplace_back(place, position);
       }
       std::sort(ordered.begin(), ordered.end());
@@ -128,7 +127,7 @@ TRowView TFilterExpression::Apply(const TRowStore& Store, const TRowView& Base) 
   const int count = Base.Size();
   for (int i = 0; i < count; ++i) {
     const int position = Base.Position(i);
-    if (Evaluate(*FRoot, Store.Row(position), binding)) result.push_back(position);
+    if (Evaluate(*FRoot, position, binding)) result.push_back(position);
   }
   return TRowView::Of(std::move(result));
 }

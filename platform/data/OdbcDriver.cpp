@@ -4,6 +4,7 @@
 #include "platform/data/Parameters.h"
 #include "platform/data/RowStore.h"
 #include "platform/data/SqlServerOdbc.h"
+#include "platform/data/TextInterner.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -236,14 +237,19 @@ std::shared_ptr<TRowStore> FetchFirstResult(const TStmt& Stmt) {
                           FieldTypeOf(sqlType, size, scale)});
       }
       auto store = std::make_shared<TRowStore>(fields);
+      std::vector<TTextInterner> texts(fields.size());
       for (;;) {
         const SQLRETURN rc = SQLFetch(Stmt.Get());
         if (rc == SQL_NO_DATA) break;
         Stmt.Check(rc);
         std::vector<QVariant> row;
         row.reserve(fields.size());
-        for (std::size_t c = 0; c < fields.size(); ++c)
-          row.push_back(ReadValue(Stmt, static_cast<SQLUSMALLINT>(c + 1), fields[c].DataType));
+        for (std::size_t c = 0; c < fields.size(); ++c) {
+          QVariant value = ReadValue(Stmt, static_cast<SQLUSMALLINT>(c + 1), fields[c].DataType);
+          if (value.typeId() == QMetaType::QString && !value.isNull())
+            value = texts[c].Shared(value.toString());
+          row.push_back(std::move(value));
+        }
         store->AppendRow(std::move(row));
       }
       store->SettleTypes();

@@ -51,7 +51,7 @@ TRowView SortedRows(const TRowStore& Store, const QString& Sort) {
     const TFieldType type = Store.Field(field).DataType;
     values[k].reserve(count);
     for (std::size_t row = 0; row < count; ++row)
-      values[k].push_back(TValueKey::ForField(Store.Row(static_cast<int>(row)).Values[static_cast<std::size_t>(field)], type));
+      values[k].push_back(TValueKey::ForField(Store.Value(static_cast<int>(row), field), type));
   }
   std::vector<int> positions(count);
   std::iota(positions.begin(), positions.end(), 0);

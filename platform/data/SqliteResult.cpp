@@ -2,6 +2,7 @@
 
 #include "platform/base/Exception.h"
 #include "platform/data/RowStore.h"
+#include "platform/data/TextInterner.h"
 
 #include <QByteArray>
 #include <QString>
@@ -22,15 +23,6 @@ TFieldType AffinityOf(const char* DeclType) {
   return ftUnknown;
 }
 
-TFieldType KindOfValue(const QVariant& Value) {
-  switch (Value.typeId()) {
-    case QMetaType::LongLong: return ftLargeint;
-    case QMetaType::Double: return ftFloat;
-    case QMetaType::QByteArray: return ftBlob;
-    default: return ftWideString;
-  }
-}
-
 }  // namespace
 
 std::shared_ptr<TRowStore> FetchSqliteRows(sqlite3_stmt* Statement) {
@@ -40,12 +32,15 @@ std::shared_ptr<TRowStore> FetchSqliteRows(sqlite3_stmt* Statement) {
     fields[static_cast<std::size_t>(c)].Name = QString::fromUtf8(sqlite3_column_name(Statement, c));
     fields[static_cast<std::size_t>(c)].DataType = AffinityOf(sqlite3_column_decltype(Statement, c));
   }
-  std::vector<std::vector<QVariant>> rows;
+  // The declared types serve until the values settle them; each row goes into the store as it comes,
+  // so a large result is never held twice.
+  auto store = std::make_shared<TRowStore>(std::move(fields));
+  std::vector<TTextInterner> texts(static_cast<std::size_t>(columns));
+  std::vector<QVariant> row(static_cast<std::size_t>(columns));
   for (;;) {
     const int rc = sqlite3_step(Statement);
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) throw Exception(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(Statement))));
-    std::vector<QVariant> row(static_cast<std::size_t>(columns));
     for (int c = 0; c < columns; ++c) {
       QVariant& value = row[static_cast<std::size_t>(c)];
       switch (sqlite3_column_type(Statement, c)) {
@@ -56,8 +51,8 @@ std::shared_ptr<TRowStore> FetchSqliteRows(sqlite3_stmt* Statement) {
           value = sqlite3_column_double(Statement, c);
           break;
         case SQLITE_TEXT:
-          value = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(Statement, c)),
-                                    sqlite3_column_bytes(Statement, c));
+          value = texts[static_cast<std::size_t>(c)].FromUtf8(
+              reinterpret_cast<const char*>(sqlite3_column_text(Statement, c)), sqlite3_column_bytes(Statement, c));
           break;
         case SQLITE_BLOB: {
           const void* data = sqlite3_column_blob(Statement, c);
@@ -65,24 +60,12 @@ std::shared_ptr<TRowStore> FetchSqliteRows(sqlite3_stmt* Statement) {
           break;
         }
         default:
+          value = QVariant();
           break;
       }
     }
-    rows.push_back(std::move(row));
+    store->AppendRow(row);
   }
-  for (int c = 0; c < columns; ++c) {
-    auto& def = fields[static_cast<std::size_t>(c)];
-    const auto col = static_cast<std::size_t>(c);
-    if (def.DataType == ftUnknown) {
-      for (const auto& row : rows)
-        if (!row[col].isNull()) {
-          def.DataType = KindOfValue(row[col]);
-          break;
-        }
-    }
-  }
-  auto store = std::make_shared<TRowStore>(std::move(fields));
-  for (auto& row : rows) store->AppendRow(std::move(row));
   store->SettleTypes();
   return store;
 }

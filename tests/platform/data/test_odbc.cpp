@@ -84,9 +84,9 @@ TEST_F(OdbcTest, LongValuesArriveWhole) {
   FDriver->ExecParams(u"INSERT INTO t (n, b, s) VALUES (?, ?, ?)"_s, {1, bytes, text});
   auto store = FDriver->ExecQuery(u"SELECT b, s, length(s) AS n FROM t"_s);
   ASSERT_EQ(store->RowCount(), 1);
-  EXPECT_EQ(store->Row(0).Values[0].toByteArray(), bytes);
-  EXPECT_EQ(store->Row(0).Values[1].toString(), text);
-  EXPECT_EQ(store->Row(0).Values[2].toInt(), 12000);
+  EXPECT_EQ(store->Value(0, 0).toByteArray(), bytes);
+  EXPECT_EQ(store->Value(0, 1).toString(), text);
+  EXPECT_EQ(store->Value(0, 2).toInt(), 12000);
 }
 
 TEST_F(OdbcTest, StatementsWithoutRowsGiveAnEmptyResultAndErrorsCarryTheDriversText) {
