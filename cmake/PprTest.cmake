@@ -9,7 +9,7 @@ function(ppr_add_test name)
   target_compile_definitions(${name} PRIVATE PPR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                              PPR_BINARY_DIR="${PROJECT_BINARY_DIR}")
   # A test that skips itself (a tool such as LibreOffice missing) shows as skipped in CTest, not passed.
-  set(properties SKIP_REGULAR_EXPRESSION "\[  SKIPPED \]")
+  set(properties SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
   if(ARG_TIMEOUT)
     list(APPEND properties TIMEOUT ${ARG_TIMEOUT})
   endif()
