@@ -50,23 +50,26 @@ SQL
 make_db "$scratch/big.db" "$big"
 make_db "$scratch/small.db" "$small"
 
-ppr() {  # database, output
-  build-rel/bin/ppr-schedule --batch --output "$2" --year 2024 --types all --states all --subdivs all \
-    /RepSqlServer sqlite /RepDBSource "$1" /RepUserLogin bench /RepUserPass "" /RepExtraData "" >/dev/null
+# The batch command line for a database and an output file (/usr/bin/time runs programs, not functions).
+ppr() {
+  ppr_args=(build-rel/bin/ppr-schedule --batch --output "$2" --year 2024 --types all --states all --subdivs all
+            /RepSqlServer sqlite /RepDBSource "$1" /RepUserLogin bench /RepUserPass "" /RepExtraData "")
 }
 # Appends "seconds kib" of one whole process to the file named first.
 measure() {
   local into=$1; shift
-  /usr/bin/time -f '%e %M' -o "$scratch/t" "$@"
+  /usr/bin/time -f '%e %M' -o "$scratch/t" "$@" >/dev/null
   cat "$scratch/t" >>"$into"
   rm -f "$scratch"/*.xlsx
 }
 
 for ((i = 1; i <= runs; i++)); do
-  measure "$scratch/ppr" ppr "$scratch/big.db" "$scratch/ppr.xlsx"
+  ppr "$scratch/big.db" "$scratch/ppr.xlsx"
+  measure "$scratch/ppr" "${ppr_args[@]}"
   measure "$scratch/const" "$scratch/lxw_schedule" "$scratch/c.xlsx" "$big" constant
   measure "$scratch/normal" "$scratch/lxw_schedule" "$scratch/n.xlsx" "$big"
-  measure "$scratch/ppr-small" ppr "$scratch/small.db" "$scratch/ppr.xlsx"
+  ppr "$scratch/small.db" "$scratch/ppr.xlsx"
+  measure "$scratch/ppr-small" "${ppr_args[@]}"
 done
 
 python3 - "$scratch" "$big" "$small" "$runs" <<'PY'
