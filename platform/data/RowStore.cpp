@@ -1,6 +1,7 @@
 #include "platform/data/RowStore.h"
 
 #include "platform/data/FieldIndex.h"
+#include "platform/data/TextInterner.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -74,11 +75,6 @@ qint64 IntOf(const QVariant& V) {
                                       : *static_cast<const qlonglong*>(V.constData());
 }
 const QString& TextOf(const QVariant& V) { return *static_cast<const QString*>(V.constData()); }
-
-// Judged after this many hashed look-ups: a column whose texts repeat less than one time in four
-// stops hashing them (only a run of one value is still kept once).
-constexpr qsizetype TrialLookups = 4096;
-constexpr qsizetype MaxPooled = 1 << 16;
 
 }  // namespace
 
@@ -252,22 +248,19 @@ private:
     if (data == FLastData && size == FLastSize) return FLastId;
     std::uint32_t id = 0;
     bool found = false;
-    if (!FGivenUp && size > 0) {
-      if (++FLookups > TrialLookups && FHits * 4 < FLookups) {
-        FGivenUp = true;
-        FPoolByData = {};
-      } else if (const auto it = FPoolByData.constFind(data);
-                 it != FPoolByData.constEnd() && FPool[it.value()].size() == size) {
-        ++FHits;
-        id = it.value();
-        found = true;
-      }
+    // Empty texts all read alike but may differ in being null, so they are never looked up.
+    const bool hashing = size > 0 && FTrial.Worthwhile();
+    if (size > 0 && !hashing) FPoolByData = {};
+    if (hashing) {
+      const auto it = FPoolByData.constFind(data);
+      found = it != FPoolByData.constEnd() && FPool[it.value()].size() == size;
+      FTrial.Counted(found);
+      if (found) id = it.value();
     }
     if (!found) {
       id = static_cast<std::uint32_t>(FPool.size());
       FPool.push_back(Text);
-      // Empty texts all read alike but may differ in being null, so they are never looked up.
-      if (!FGivenUp && size > 0 && FPoolByData.size() < MaxPooled) FPoolByData.insert(data, id);
+      if (hashing && FPoolByData.size() < TRepeatTrial::MaxEntries) FPoolByData.insert(data, id);
     }
     FLastData = data;
     FLastSize = size;
@@ -286,9 +279,7 @@ private:
   const void* FLastData = nullptr;
   qsizetype FLastSize = -1;
   std::uint32_t FLastId = 0;
-  qsizetype FLookups = 0;
-  qsizetype FHits = 0;
-  bool FGivenUp = false;
+  TRepeatTrial FTrial;
   std::vector<QVariant> FAny;  // kAny: one per row
 };
 

@@ -2,22 +2,11 @@
 
 #include <cstring>
 
-namespace {
-// Judged after this many hashed look-ups: give up when fewer than a quarter of them found a text.
-constexpr qsizetype TrialLookups = 4096;
-// A column with more distinct texts than this gains too little per entry to keep hashing.
-constexpr qsizetype MaxEntries = 1 << 16;
-}  // namespace
-
 bool TTextInterner::Worthwhile() {
-  if (FGivenUp) return false;
-  if (FLookups >= TrialLookups && FHits * 4 < FLookups) {
-    FGivenUp = true;
-    FByBytes = {};
-    FByText = {};
-    return false;
-  }
-  return true;
+  if (FTrial.Worthwhile()) return true;
+  FByBytes = {};
+  FByText = {};
+  return false;
 }
 
 QString TTextInterner::FromUtf8(const char* Data, qsizetype Size) {
@@ -26,14 +15,13 @@ QString TTextInterner::FromUtf8(const char* Data, qsizetype Size) {
     return FLast;
   QString text;
   if (Worthwhile()) {
-    ++FLookups;
     const auto found = FByBytes.constFind(QByteArray::fromRawData(Data, Size));
+    FTrial.Counted(found != FByBytes.constEnd());
     if (found != FByBytes.constEnd()) {
-      ++FHits;
       text = found.value();
     } else {
       text = QString::fromUtf8(Data, Size);
-      if (FByBytes.size() < MaxEntries) FByBytes.insert(QByteArray(Data, Size), text);
+      if (FByBytes.size() < TRepeatTrial::MaxEntries) FByBytes.insert(QByteArray(Data, Size), text);
     }
   } else {
     text = QString::fromUtf8(Data, Size);
@@ -47,12 +35,11 @@ QString TTextInterner::FromUtf8(const char* Data, qsizetype Size) {
 QString TTextInterner::Shared(QString Text) {
   if (FHasLast && FLast == Text) return FLast;
   if (Worthwhile()) {
-    ++FLookups;
     const auto found = FByText.constFind(Text);
+    FTrial.Counted(found != FByText.constEnd());
     if (found != FByText.constEnd()) {
-      ++FHits;
       Text = found.value();
-    } else if (FByText.size() < MaxEntries) {
+    } else if (FByText.size() < TRepeatTrial::MaxEntries) {
       FByText.insert(Text, Text);
     }
   }

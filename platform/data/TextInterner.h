@@ -14,6 +14,30 @@
 #include <QString>
 #include <string>
 
+// Whether hashing a column's values still pays: judged after TrialLookups look-ups, a column whose values
+// were found again less than one time in four is given up for good, and a table stops growing at
+// MaxEntries distinct values. The fetch's decoder and the row store's text pool judge alike.
+class TRepeatTrial {
+public:
+  static constexpr qsizetype TrialLookups = 4096;
+  static constexpr qsizetype MaxEntries = 1 << 16;
+
+  // False from the moment the column is given up; the caller then drops its table.
+  bool Worthwhile() {
+    if (!FGivenUp && FLookups >= TrialLookups && FHits * 4 < FLookups) FGivenUp = true;
+    return !FGivenUp;
+  }
+  void Counted(bool Found) {
+    ++FLookups;
+    if (Found) ++FHits;
+  }
+
+private:
+  qsizetype FLookups = 0;
+  qsizetype FHits = 0;
+  bool FGivenUp = false;
+};
+
 class TTextInterner {
 public:
   // The text of Size bytes of UTF-8 at Data (not NUL-terminated), as QString::fromUtf8 decodes it.
@@ -29,7 +53,5 @@ private:
   bool FHasLast = false;
   QHash<QByteArray, QString> FByBytes;
   QHash<QString, QString> FByText;  // for texts that arrive decoded already (ODBC)
-  qsizetype FLookups = 0;
-  qsizetype FHits = 0;
-  bool FGivenUp = false;
+  TRepeatTrial FTrial;
 };

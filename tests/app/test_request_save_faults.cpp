@@ -4,8 +4,8 @@
 #include "app/ConnectionSettings.h"
 #include "app/frMain.h"
 #include "platform/base/MessageService.h"
-#include "platform/sheet/DesktopHandover.h"
 #include "platform/sheet/FileOperations.h"
+#include "report/ExcelCore.h"
 #include "tests/support/TestSupport.h"
 #include "tree/DBTreeViewCore.h"
 
@@ -55,7 +55,7 @@ TEST(RequestSaveFaults, AFullDiskIsShownAndTheNextRequestSaves) {
   ASSERT_FALSE(templateBytes.isEmpty());
   QTemporaryDir dir;
   const QString output = dir.filePath(u"schedule.xlsx"_s);
-  TDesktopHandover::SetOutputFile(output);
+  ExcelCore::SetOutputFile(output);
 
   ConnectionSettings = {u"sqlite"_s, demo, u"demo"_s, u""_s, u""_s};
   TFakeApp app;
@@ -83,7 +83,7 @@ TEST(RequestSaveFaults, AFullDiskIsShownAndTheNextRequestSaves) {
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList{u"schedule.xlsx"_s});
   EXPECT_EQ(Bytes(templateFile), templateBytes);
-  TDesktopHandover::SetOutputFile({});
+  ExcelCore::SetOutputFile({});
 }
 
 }  // namespace

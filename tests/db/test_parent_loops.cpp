@@ -1,6 +1,7 @@
 // The demo database's report procedure over lookups whose parents loop: it must end, and treat every
 // member of a loop as a group above the others. The database is made here from the demo's own schema
 // with small hand-written lookups; a hang is caught by the test's timeout (set in CMakeLists.txt).
+#include "app/DatabaseContract.h"
 #include "platform/data/ADOConnection.h"
 #include "platform/data/ADOStoredProc.h"
 #include "tests/support/TestSupport.h"
@@ -14,16 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray IdArray(std::initializer_list<int> Ids) {
-  QByteArray bytes;
-  for (int id : Ids) {
-    const auto u = static_cast<quint32>(id);
-    bytes.append(static_cast<char>(u >> 24)).append(static_cast<char>(u >> 16));
-    bytes.append(static_cast<char>(u >> 8)).append(static_cast<char>(u));
-  }
-  return bytes;
-}
 
 // Each lookup: a loop 1 -> 2 -> 1, a row 3 that is its own parent, 5 under the loop's 1, a plain top 4.
 // Instrument N has type, state and subdivision N for N in 1..5.
@@ -63,10 +54,11 @@ protected:
   }
 
   // The instruments the report selects when all three arrays are Ids.
-  QSet<int> Selected(std::initializer_list<int> Ids) {
+  QSet<int> Selected(std::initializer_list<std::int32_t> Ids) {
     FSp.Close();
+    const QByteArray array = EncodeIdArray(Ids);
     for (const QString& name : {u"@MiTypesArray"_s, u"@MMStateArray"_s, u"@SubDivsArray"_s})
-      FSp.Parameters().ParamByName(name).LoadFromStream(IdArray(Ids), ftBlob);
+      FSp.Parameters().ParamByName(name).LoadFromStream(array, ftBlob);
     FSp.Parameters().ParamByName(u"@year"_s).SetValue(u"2024"_s);
     FSp.Open();
     QSet<int> ids;

@@ -108,15 +108,6 @@ QStringList Files(const QTemporaryDir& Dir) {
   return QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-QString MessageOf(const std::function<void()>& Call) {
-  try {
-    Call();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return {};
-}
-
 // A template with enough in it that its archive is some kilobytes.
 TBook SomeBook() {
   TBook book;
