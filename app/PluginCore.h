@@ -1,7 +1,7 @@
 #pragma once
 // Start-up: reading the host's command line into ConnectionSettings.
 #include "app/ConnectionSettings.h"
-#include "platform/base/ByteOrder.h"
+#include "platform/base/IdArray.h"  // SwapBytes32
 
 #include <QString>
 #include <QStringList>

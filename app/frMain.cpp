@@ -1,9 +1,9 @@
 #include "app/frMain.h"
 
 #include "app/ConnectionString.h"
-#include "app/DatabaseContract.h"
 #include "app/FatalError.h"
 #include "platform/base/Screen.h"
+#include "report/DatabaseContract.h"
 #include "tree/DBTreeViewCore.h"
 
 #include <QDate>
@@ -12,11 +12,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void SetUpTree(TLxADOTree& Tree, TDataSource& Source, const QString& ParentFieldName) {
-  Tree.DBTreeFields().SetKeyFieldName(u"Id"_s);
-  Tree.DBTreeFields().SetListFieldName(u"fname"_s);
-  Tree.DBTreeFields().SetParentOfRootValue(u"-1"_s);
-  Tree.DBTreeFields().SetParentFieldName(ParentFieldName);
+void SetUpTree(TLxADOTree& Tree, TDataSource& Source, QStringView ParentFieldName) {
+  Tree.DBTreeFields().SetKeyFieldName(DatabaseContract::LookupKeyField.toString());
+  Tree.DBTreeFields().SetListFieldName(DatabaseContract::LookupCaptionField.toString());
+  Tree.DBTreeFields().SetParentOfRootValue(DatabaseContract::LookupRootParent.toString());
+  Tree.DBTreeFields().SetParentFieldName(ParentFieldName.toString());
   Tree.DBTreeImages().SetHasChildrenImageIndex(-1);
   Tree.DBTreeImages().SetHasChildrenSelectedIndex(-1);
   Tree.DBTreeImages().SetNoChildrenImageIndex(-1);
@@ -46,9 +46,9 @@ TfrMain::TfrMain(TApplicationHooks& App)
                                      p.Kind == DatabaseContract::TParameterKind::LongBinary ? ftBlob : ftString,
                                      pdInput, p.DeclaredSize);
 
-  SetUpTree(LxADOTree1, ds1, u"parentId"_s);
-  SetUpTree(LxADOTree2, ds2, u"parentid"_s);
-  SetUpTree(LxADOTree3, ds3, u"parentid"_s);
+  SetUpTree(LxADOTree1, ds1, DatabaseContract::LookupTypesParentField);
+  SetUpTree(LxADOTree2, ds2, DatabaseContract::LookupParentField);
+  SetUpTree(LxADOTree3, ds3, DatabaseContract::LookupParentField);
   auto init = [this](TVirtualStringTree* Sender, PVirtualNode ParentNode, PVirtualNode Node,
                      TVirtualNodeInitStates& InitialStates) {
     LxADOTree1InitNode(Sender, ParentNode, Node, InitialStates);

@@ -5,11 +5,16 @@
 #include "platform/base/MessageService.h"
 #include "platform/base/Screen.h"
 #include "platform/data/DataSet.h"
+#include "report/DatabaseContract.h"
+#include "report/DueMonths.h"
 #include "report/ExcelCore.h"
 
+#include <algorithm>
 #include <array>
-#include <new>
 #include <cstdint>
+#include <new>
+#include <optional>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -19,37 +24,8 @@ constexpr std::int32_t BufferPositions = 20;
 constexpr int Months = 12;
 constexpr std::int32_t NoSid = -2;  // never a real "Sid", so the first subdivision always gets its header
 
-// The result columns the layout reads, by name.
-enum TColumn {
-  cVrfDate, cVrfInterval, cIdN, cCA, cVrfType, cSid, cSub, cMIname, cMItype, cLocN, cLimits,
-  cPrecisClass, cVrfDateF, cRemPeriod, cRemName, cColumnCount
-};
-constexpr std::array<const char16_t*, cColumnCount> ColumnNames{
-    u"VrfDate", u"VrfInterval", u"IdN",         u"CA",       u"VrfType",   u"Sid",    u"Sub",   u"MIname",
-    u"MItype",  u"LocN",        u"Limits",      u"PrecisClass", u"VrfDateF", u"RemPeriod", u"RemName"};
-
-// |(Year - VrfYear) * 12 + Month - VrfMonth| in 32-bit arithmetic that wraps like the machine's,
-// kept as its low 16 bits. Unsigned operations spare the undefined overflow of signed ones.
-std::uint16_t Distance(std::int32_t Year, std::uint16_t VrfYear, std::uint16_t VrfMonth, int Month) {
-  const std::uint32_t d =
-      (static_cast<std::uint32_t>(Year) - VrfYear) * 12u + static_cast<std::uint32_t>(Month) - VrfMonth;
-  const std::uint32_t magnitude = static_cast<std::int32_t>(d) < 0 ? 0u - d : d;
-  return static_cast<std::uint16_t>(magnitude);
-}
-
-[[noreturn]] void DivisionByZero() { throw Exception(u"Division by zero"_s); }
-
-// Signed 32-bit remainder, due when its low 16 bits are 0.
-bool RepairDue(std::uint16_t D, std::int32_t Period) {
-  if (Period == 0) DivisionByZero();
-  return static_cast<std::uint16_t>(static_cast<std::int32_t>(D) % Period) == 0;
-}
-
-// Unsigned remainder on the 16-bit interval.
-bool VerificationDue(std::uint16_t D, std::uint16_t Interval) {
-  if (Interval == 0) DivisionByZero();
-  return D % Interval == 0;
-}
+using namespace DatabaseContract;
+using TColumn = TReportColumn;
 
 class TScheduleLayout {
 public:
@@ -61,37 +37,52 @@ private:
   // and a name lookup per read would dominate a long result. A missing column still fails where the
   // layout first reads it.
   TField& Field(TColumn Column);
+  // "RemName", which only a due repair needs: looked up once, nullptr when the result lacks it.
+  TField* RepairNameField();
   // A column's stored value for a cell; a text longer than a cell holds fails, naming the column and the
   // instrument, before anything of it is written.
   QVariant CellValue(TColumn Column, std::int32_t Instrument);
+  // Fails as CellValue does when Value is a text longer than a cell holds.
+  void CheckCellLength(TColumn Column, const QVariant& Value, std::int32_t Instrument) const;
   void LayOutInstrument();
 
   TDataSet& Fsp1;
   const TScheduleYear& FmeYear;
-  std::array<TField*, cColumnCount> FFields{};
+  std::array<TField*, cReportColumnCount> FFields{};
+  std::optional<TField*> FRepairName;
   std::int32_t FLastSid = NoSid;
   std::int32_t FRowNumber = 1;
-  std::array<QVariant, Months + 1> FMonthValues;  // 1 is January; 0 unused
+  // The current instrument's repair rows: their periods, and their names as read (none where the
+  // result has no "RemName": only a due repair needs it).
+  std::vector<std::optional<std::int32_t>> FRepairPeriods;
+  std::vector<std::optional<QVariant>> FRepairNames;
 };
 
 TField& TScheduleLayout::Field(TColumn Column) {
   TField*& field = FFields[static_cast<std::size_t>(Column)];
-  if (!field) field = &Fsp1.FieldByName(QString::fromUtf16(ColumnNames[static_cast<std::size_t>(Column)]));
+  if (!field) field = &Fsp1.FieldByName(ReportColumns[static_cast<std::size_t>(Column)].toString());
   return *field;
+}
+
+TField* TScheduleLayout::RepairNameField() {
+  if (!FRepairName) FRepairName = Fsp1.FindField(ReportColumns[cRemName].toString());
+  return *FRepairName;
 }
 
 QVariant TScheduleLayout::CellValue(TColumn Column, std::int32_t Instrument) {
   QVariant value = Field(Column).Value();
-  if (value.typeId() == QMetaType::QString) {
-    const qsizetype length = static_cast<const QString*>(value.constData())->size();
-    if (length > MaxCellTextLength)
-      throw Exception(Format(u"Значение столбца «%s» у прибора IdN %s длиннее, чем вмещает ячейка: %s знаков при "
-                             u"пределе %s. График не сформирован."_s,
-                             {QString::fromUtf16(ColumnNames[static_cast<std::size_t>(Column)]),
-                              QString::number(Instrument), QString::number(length),
-                              QString::number(MaxCellTextLength)}));
-  }
+  CheckCellLength(Column, value, Instrument);
   return value;
+}
+
+void TScheduleLayout::CheckCellLength(TColumn Column, const QVariant& Value, std::int32_t Instrument) const {
+  if (Value.typeId() != QMetaType::QString) return;
+  const qsizetype length = static_cast<const QString*>(Value.constData())->size();
+  if (length > MaxCellTextLength)
+    throw Exception(Format(u"Значение столбца «%s» у прибора IdN %s длиннее, чем вмещает ячейка: %s знаков при "
+                           u"пределе %s. График не сформирован."_s,
+                           {ReportColumns[static_cast<std::size_t>(Column)].toString(), QString::number(Instrument),
+                            QString::number(length), QString::number(MaxCellTextLength)}));
 }
 
 void TScheduleLayout::Run() {
@@ -101,7 +92,7 @@ void TScheduleLayout::Run() {
     ReleaseExcel();
     return;
   }
-  Fsp1.SetSort(u"sub"_s);
+  Fsp1.SetSort(ReportSortField.toString());
   OpenExcel(u"PPR.xlt"_s);
   FLastSid = NoSid;
   ReplaceText(u"#year#"_s, FmeYear.Text());
@@ -124,12 +115,12 @@ void TScheduleLayout::Run() {
 void TScheduleLayout::LayOutInstrument() {
   using namespace ExcelCore;
   const QString vrfDate = Field(cVrfDate).AsString();
-  const auto vrfMonth = static_cast<std::uint16_t>(StrToInt(vrfDate.mid(0, 2)));
-  const auto vrfYear = static_cast<std::uint16_t>(StrToInt(vrfDate.mid(3, 4)));
-  const auto interval = static_cast<std::uint16_t>(Field(cVrfInterval).AsInteger());
+  TDueInstrument instrument;
+  instrument.VrfMonth = static_cast<std::uint16_t>(StrToInt(vrfDate.mid(0, 2)));
+  instrument.VrfYear = static_cast<std::uint16_t>(StrToInt(vrfDate.mid(3, 4)));
+  instrument.Interval = static_cast<std::uint16_t>(Field(cVrfInterval).AsInteger());
   const std::int32_t key = Field(cIdN).AsInteger();
   (void)Field(cCA).AsString();  // not shown, but the result must carry it
-  bool noDueMonth = true;
   const QVariant verification = CellValue(cVrfType, key);
 
   TField& sid = Field(cSid);
@@ -151,34 +142,35 @@ void TScheduleLayout::LayOutInstrument() {
   SetBufferCell(5, CellValue(cPrecisClass, key));
   SetBufferCell(6, CellValue(cVrfDateF, key));
 
-  const std::int32_t repairYear = FmeYear.Value();
+  FRepairPeriods.clear();
+  FRepairNames.clear();
   while (!Fsp1.Eof() && Field(cIdN).AsInteger() == key) {
     TField& period = Field(cRemPeriod);
-    if (!period.IsNull()) {
-      const std::int32_t p = period.AsInteger();
-      for (int i = 1; i <= Months; ++i) {
-        if (RepairDue(Distance(repairYear, vrfYear, vrfMonth, i), p)) {
-          FMonthValues[static_cast<std::size_t>(i)] = CellValue(cRemName, key);
-          noDueMonth = false;
-        }
-      }
+    if (period.IsNull()) {
+      FRepairPeriods.emplace_back();
+      FRepairNames.emplace_back();
+    } else {
+      FRepairPeriods.emplace_back(period.AsInteger());
+      TField* name = RepairNameField();
+      FRepairNames.push_back(name ? std::optional<QVariant>(name->Value()) : std::nullopt);
     }
     Fsp1.Next();
   }
 
-  // After the repairs, so that a month shared with a repair shows the verification.
-  const std::int32_t verificationYear = StrToInt(FmeYear.Text());
-  for (int i = 1; i <= Months; ++i) {
-    if (VerificationDue(Distance(verificationYear, vrfYear, vrfMonth, i), interval)) {
-      FMonthValues[static_cast<std::size_t>(i)] = verification;
-      noDueMonth = false;
+  const TMonthCells cells = DueMonths(instrument, FRepairPeriods, FmeYear.Value(), StrToInt(FmeYear.Text()));
+  if (std::all_of(cells.begin(), cells.end(), [](int Cell) { return Cell == NoWorkDue; }))
+    return;  // dropped; a header written for it above stays
+  for (int i = 0; i < Months; ++i) {
+    QVariant value;
+    if (cells[static_cast<std::size_t>(i)] == VerificationDue) {
+      value = verification;
+    } else if (cells[static_cast<std::size_t>(i)] != NoWorkDue) {
+      const std::optional<QVariant>& name = FRepairNames[static_cast<std::size_t>(cells[static_cast<std::size_t>(i)])];
+      if (!name) (void)Field(cRemName);  // fails naming the missing column
+      CheckCellLength(cRemName, *name, key);
+      value = *name;
     }
-  }
-
-  if (noDueMonth) return;  // dropped; a header written for it above stays
-  for (int i = 1; i <= Months; ++i) {
-    SetBufferCell(6 + i, FMonthValues[static_cast<std::size_t>(i)]);
-    FMonthValues[static_cast<std::size_t>(i)] = QVariant();
+    SetBufferCell(7 + i, value);
   }
   WriteRowBuffer();
   InsertRowBelow();
@@ -189,19 +181,17 @@ void TScheduleLayout::LayOutInstrument() {
 }  // namespace
 
 void ExcelDraw(TDataSet& sp1, const TScheduleYear& meYear) {
-  Screen().SetCursor(crHourGlass);
+  // The default cursor is back before the references go, on every path.
   try {
+    TBusyCursor busy;
     TScheduleLayout(sp1, meYear).Run();
   } catch (const std::bad_alloc&) {
-    Screen().SetCursor(crDefault);
     ExcelCore::ReleaseExcel();
     throw Exception(u"Недостаточно памяти, чтобы составить график: он не сформирован."_s);
   } catch (...) {
     // A failed run is never shown: the workbook goes with the references.
-    Screen().SetCursor(crDefault);
     ExcelCore::ReleaseExcel();
     throw;
   }
-  Screen().SetCursor(crDefault);
   ExcelCore::ReleaseExcel();
 }

@@ -1,6 +1,6 @@
 #include "tree/DBTreeViewCore.h"
 
-#include "platform/base/ByteOrder.h"
+#include "platform/base/IdArray.h"
 #include "platform/base/IntegerConversion.h"
 #include "tree/TLxNodeItem.h"
 
@@ -29,9 +29,9 @@ QBuffer& WriteCheckedIds(QBuffer& Stream, TVirtualStringTree& Tree) {
     auto* data = static_cast<TLxNodeItem**>(Tree.GetNodeData(node));
     if (!data || !*data) continue;
     const std::int32_t id = StrToInt((*data)->Key());
-    unsigned char bytes[4];
-    StoreBigEndian32(id, bytes);
-    Stream.write(reinterpret_cast<const char*>(bytes), 4);
+    unsigned char bytes[IdArrayElementSize];
+    StoreIdArrayElement(id, bytes);
+    Stream.write(reinterpret_cast<const char*>(bytes), IdArrayElementSize);
   }
   Stream.seek(0);
   return Stream;

@@ -1,6 +1,7 @@
 #include "platform/data/SqliteDriver.h"
 
 #include "platform/base/Exception.h"
+#include "platform/base/IdArray.h"
 #include "platform/data/ExecStatement.h"
 #include "platform/data/Parameters.h"
 #include "platform/data/RowStore.h"
@@ -22,10 +23,8 @@ void IdArrayContains(sqlite3_context* Context, int, sqlite3_value** Args) {
   const auto* bytes = static_cast<const unsigned char*>(sqlite3_value_blob(Args[0]));
   const int size = sqlite3_value_bytes(Args[0]);
   const sqlite3_int64 id = sqlite3_value_int64(Args[1]);
-  for (int i = 0; i + 4 <= size; i += 4) {
-    const auto element = static_cast<std::int32_t>((std::uint32_t(bytes[i]) << 24) | (std::uint32_t(bytes[i + 1]) << 16) |
-                                                   (std::uint32_t(bytes[i + 2]) << 8) | std::uint32_t(bytes[i + 3]));
-    if (element == id) {
+  for (int i = 0; i + IdArrayElementSize <= size; i += IdArrayElementSize) {
+    if (LoadIdArrayElement(bytes + i) == id) {
       sqlite3_result_int(Context, 1);
       return;
     }

@@ -1,6 +1,7 @@
 // The demo report database that the build makes: its lookups and its report procedure keep the
 // contract the program reads. Expected counts come from plain SQL over the tables.
 #include "platform/base/Exception.h"
+#include "platform/base/IdArray.h"
 #include "platform/data/ADOConnection.h"
 #include "platform/data/ADOQuery.h"
 #include "platform/data/ADOStoredProc.h"
@@ -9,21 +10,12 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
+#include <array>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray IdArray(std::initializer_list<int> Ids) {
-  QByteArray bytes;
-  for (int id : Ids) {
-    const auto u = static_cast<quint32>(id);
-    bytes.append(static_cast<char>(u >> 24)).append(static_cast<char>(u >> 16));
-    bytes.append(static_cast<char>(u >> 8)).append(static_cast<char>(u));
-  }
-  return bytes;
-}
 
 class DemoDb : public ::testing::Test {
 protected:
@@ -53,7 +45,7 @@ protected:
     auto q = Query(u"exec rprt_com_get_loockups '"_s + Lookup + u"'"_s);
     QByteArray ids;
     for (q->First(); !q->Eof(); q->Next())
-      if (q->FieldByName(u"parentid"_s).AsInteger() == -1) ids += IdArray({q->FieldByName(u"id"_s).AsInteger()});
+      if (q->FieldByName(u"parentid"_s).AsInteger() == -1) ids += EncodeIdArray(std::array{q->FieldByName(u"id"_s).AsInteger()});
     return ids;
   }
 
@@ -169,21 +161,21 @@ TEST_F(DemoDb, ReportSelectsByTheThreeListsAndTheYear) {
   const QByteArray types = TopLevelIds(u"tMiTypes"_s), states = TopLevelIds(u"MMState"_s);
   const QByteArray subs = TopLevelIds(u"tSubDivs"_s);
   const int unit = Query(u"SELECT id FROM tSubDivs WHERE parentid <> -1 ORDER BY id LIMIT 1"_s)->Fields(0).AsInteger();
-  Run(types, states, IdArray({unit}), u"2026"_s);
+  Run(types, states, EncodeIdArray(std::array{unit}), u"2026"_s);
   EXPECT_EQ(DistinctInstruments().size(),
             Count(u"SELECT count(*) FROM tInstruments WHERE SubDivId = "_s + QString::number(unit)));
   for (FSp.First(); !FSp.Eof(); FSp.Next()) EXPECT_EQ(FSp.FieldByName(u"Sid"_s).AsInteger(), unit);
 
   const int leafType = Query(u"SELECT TypeId FROM tInstruments GROUP BY TypeId ORDER BY count(*) DESC LIMIT 1"_s)
                            ->Fields(0).AsInteger();
-  Run(IdArray({leafType}), states, subs, u"2026"_s);
+  Run(EncodeIdArray(std::array{leafType}), states, subs, u"2026"_s);
   EXPECT_EQ(DistinctInstruments().size(),
             Count(u"SELECT count(*) FROM tInstruments WHERE TypeId = "_s + QString::number(leafType)));
 
   Run(types, states, subs, u"2012"_s);
   EXPECT_EQ(DistinctInstruments().size(), Count(u"SELECT count(*) FROM tInstruments WHERE InServiceYear <= 2012"_s));
 
-  Run(IdArray({999999}), states, subs, u"2026"_s);
+  Run(EncodeIdArray(std::array{999999}), states, subs, u"2026"_s);
   EXPECT_EQ(FSp.RecordCount(), 0) << "an id that names nothing selects nothing";
   EXPECT_TRUE(FSp.IsEmpty());
 }

@@ -1,7 +1,8 @@
 // The demo database's report procedure over lookups whose parents loop: it must end, and treat every
 // member of a loop as a group above the others. The database is made here from the demo's own schema
 // with small hand-written lookups; a hang is caught by the test's timeout (set in CMakeLists.txt).
-#include "app/DatabaseContract.h"
+#include "platform/base/IdArray.h"
+#include "report/DatabaseContract.h"
 #include "platform/data/ADOConnection.h"
 #include "platform/data/ADOStoredProc.h"
 #include "tests/support/TestSupport.h"

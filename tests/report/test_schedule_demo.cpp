@@ -3,7 +3,8 @@
 // (its own reading of the procedure, the sort and the month rule) and compares it with the workbook.
 #include "tests/report/test_schedule_fixture.h"
 
-#include "app/DatabaseContract.h"
+#include "platform/base/IdArray.h"
+#include "report/DatabaseContract.h"
 #include "platform/data/ADOQuery.h"
 #include "report/ExcelCore.h"
 #include "tests/support/TestSupport.h"
