@@ -5,7 +5,7 @@
 #include "app/PluginCore.h"
 #include "app/frMain.h"
 #include "platform/base/MessageService.h"
-#include "platform/sheet/LegacyTemplate.h"
+#include "platform/desktop/LegacyTemplate.h"
 #include "report/ExcelCore.h"
 #include "tree/DBTreeViewCore.h"
 #include "tree/TLxNodeItem.h"

@@ -2,7 +2,7 @@
 
 #include "platform/base/Exception.h"
 #include "platform/base/TerminationDeferral.h"
-#include "platform/sheet/LegacyTemplate.h"
+#include "platform/desktop/LegacyTemplate.h"
 
 #include <QDir>
 #include <QFile>

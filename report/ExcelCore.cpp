@@ -1,8 +1,9 @@
 #include "report/ExcelCore.h"
 
 #include "platform/base/Exception.h"
-#include "platform/sheet/DesktopHandover.h"
-#include "platform/sheet/LegacyTemplate.h"
+#include "platform/desktop/DesktopHandover.h"
+#include "platform/desktop/LegacyTemplate.h"
+#include "platform/sheet/FileSignature.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -83,6 +84,7 @@ bool OpenExcel(const QString& TemplateName) {
   try {
     ExcelApp = GFactory ? GFactory() : std::make_shared<TSheetApplication>();
     if (!ExcelApp) throw Exception(QStringLiteral("движок не создан"));
+    ExcelApp->SetHandOver(&TDesktopHandover::HandOver);
   } catch (const Exception& error) {
     ExcelApp.reset();
     throw Exception(QStringLiteral("Ошибка открытия Excel.") + error.Message());

@@ -1,7 +1,6 @@
 #include "platform/sheet/SheetApplication.h"
 
 #include "platform/base/Exception.h"
-#include "platform/sheet/DesktopHandover.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 
@@ -27,7 +26,8 @@ TRange TSheetApplication::Selection() {
 void TSheetApplication::SetVisible(bool On) {
   FVisible = On;
   if (!On) return;
+  if (FHandedCount < FBooks.size() && !FHandOver)
+    throw Exception(QStringLiteral("Книгу некому передать: приложение не знает, как показать её пользователю."));
   // Each workbook is handed over once; later calls only show what is already the user's.
-  for (; FHandedCount < FBooks.size(); ++FHandedCount)
-    FHandedOver.push_back(TDesktopHandover::HandOver(*FBooks[FHandedCount]));
+  for (; FHandedCount < FBooks.size(); ++FHandedCount) FHandedOver.push_back(FHandOver(*FBooks[FHandedCount]));
 }

@@ -1,10 +1,12 @@
 #pragma once
 // The spreadsheet application as the automation layer sees it: it makes workbooks from templates, knows
 // the active sheet and the selection, and, once visible and under the user's control, hands each open
-// workbook to the user (TDesktopHandover: saved once as a new file, then opened by the desktop).
+// workbook to the user through the hand-over it is given (the desktop's: saved once as a new file, then
+// opened).
 #include "platform/sheet/Range.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -32,8 +34,11 @@ public:
   bool UserControl() const { return FUserControl; }
   void SetUserControl(bool On) { FUserControl = On; }
   bool Visible() const { return FVisible; }
-  // Becoming visible hands every workbook not yet handed over to the user.
+  // Becoming visible hands every workbook not yet handed over to the user; without a hand-over that fails.
   void SetVisible(bool On);
+  // Saves a workbook for the user and returns the file's path.
+  using THandOver = std::function<QString(TWorkbook&)>;
+  void SetHandOver(THandOver HandOver) { FHandOver = std::move(HandOver); }
 
   // The files the workbooks were saved as when handed over, in order.
   const std::vector<QString>& HandedOver() const { return FHandedOver; }
@@ -42,6 +47,7 @@ private:
   std::vector<std::shared_ptr<TWorkbook>> FBooks;
   size_t FHandedCount = 0;
   std::vector<QString> FHandedOver;
+  THandOver FHandOver;
   bool FDisplayAlerts = true;
   bool FUserControl = false;
   bool FVisible = false;

@@ -3,7 +3,7 @@
 #include "platform/base/Exception.h"
 #include "platform/base/TerminationDeferral.h"
 #include "platform/sheet/FileOperations.h"
-#include "platform/sheet/LegacyTemplate.h"
+#include "platform/sheet/FileSignature.h"
 
 #include <QFile>
 #include <QFileInfo>

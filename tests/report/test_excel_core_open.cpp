@@ -1,6 +1,5 @@
 // Starting the engine, finding the template, and handing the workbook over.
 #include "platform/base/Exception.h"
-#include "platform/sheet/LegacyTemplate.h"
 #include "tests/report/ExcelCoreFixture.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,5 +1,6 @@
 // LibreOffice, where it is installed, opens what we write, and converts a binary template for us.
-#include "platform/sheet/LegacyTemplate.h"
+#include "platform/desktop/LegacyTemplate.h"
+#include "platform/sheet/FileSignature.h"
 #include "tests/report/ExcelCoreFixture.h"
 #include "tests/support/TestSupport.h"
 

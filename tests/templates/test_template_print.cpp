@@ -1,6 +1,6 @@
 // The shipped template, filled the way the schedule fills it, printed by LibreOffice to PDF and read back
 // word by word with pdftotext: what a person gets on paper.
-#include "platform/sheet/LegacyTemplate.h"
+#include "platform/desktop/LegacyTemplate.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
 #include "tests/support/TestSupport.h"

@@ -1,10 +1,7 @@
 #pragma once
-// Binary (Excel 97-2003) templates: the engine reads only Office Open XML, so a binary .xlt is converted
-// with LibreOffice when it is installed.
+// Binary (Excel 97-2003) templates: the engine reads only Office Open XML, so a binary .xlt
+// (IsBinaryWorkbookFile, FileSignature.h) is converted with LibreOffice when it is installed.
 #include <QString>
-
-// True when the file starts with the signature of a binary (compound document) workbook.
-bool IsBinaryWorkbookFile(const QString& Path);
 // The path of LibreOffice's soffice (or libreoffice), empty when it is not installed.
 QString LibreOfficeProgram();
 // Converts the binary template Path to .xltx in a new private temporary folder and returns the new

@@ -1,4 +1,4 @@
-#include "platform/sheet/LegacyTemplate.h"
+#include "platform/desktop/LegacyTemplate.h"
 
 #include "platform/base/Exception.h"
 
@@ -8,13 +8,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-
-bool IsBinaryWorkbookFile(const QString& Path) {
-  QFile file(Path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  static const char Signature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-  return file.read(8) == QByteArray(Signature, 8);
-}
 
 QString LibreOfficeProgram() {
   for (const QString& name : {QStringLiteral("soffice"), QStringLiteral("libreoffice")}) {

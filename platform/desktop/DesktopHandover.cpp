@@ -1,4 +1,4 @@
-#include "platform/sheet/DesktopHandover.h"
+#include "platform/desktop/DesktopHandover.h"
 
 #include "platform/base/Exception.h"
 #include "platform/base/TerminationDeferral.h"
