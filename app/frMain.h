@@ -8,10 +8,10 @@
 //   frMain.FormCreate();          // connects and fills the trees; errors reach the installed handler
 //   frMain.btn1Click();           // the report request
 #include "app/SpinEditModel.h"
-#include "platform/data/ADOConnection.h"
-#include "platform/data/ADOQuery.h"
-#include "platform/data/ADOStoredProc.h"
-#include "platform/data/DataSource.h"
+#include "platform/data/ado/ADOConnection.h"
+#include "platform/data/ado/ADOQuery.h"
+#include "platform/data/ado/ADOStoredProc.h"
+#include "platform/data/cursor/DataSource.h"
 #include "tree/TLxADOTree.h"
 
 #include <array>

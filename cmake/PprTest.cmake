@@ -17,3 +17,19 @@ function(ppr_add_test name)
     DISCOVERY_TIMEOUT 60
     PROPERTIES ${properties})
 endfunction()
+
+# ppr_test_fixture(NAME SOURCES ... LIBS ... [OBJECT]): code shared by several test executables, built
+# once as a library of its own. OBJECT for a fixture that registers itself (a global test environment):
+# its objects are then linked whole into each test that links it directly, used symbol or not.
+function(ppr_test_fixture name)
+  cmake_parse_arguments(ARG "OBJECT" "" "SOURCES;LIBS" ${ARGN})
+  if(ARG_OBJECT)
+    add_library(${name} OBJECT ${ARG_SOURCES})
+  else()
+    add_library(${name} STATIC ${ARG_SOURCES})
+  endif()
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS} ppr_testsupport GTest::gtest)
+  target_compile_definitions(${name} PRIVATE PPR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                             PPR_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  ppr_warnings(${name})
+endfunction()

@@ -3,7 +3,7 @@
 // back in the same notation and read again.
 #include "fuzz/FuzzInput.h"
 #include "platform/base/Exception.h"
-#include "platform/data/ExecStatement.h"
+#include "platform/data/sql/ExecStatement.h"
 
 #include <cstdlib>
 

@@ -4,8 +4,8 @@
 // "field = literal", so the two ways of finding rows are checked against each other.
 #include "fuzz/FuzzInput.h"
 #include "platform/base/Exception.h"
-#include "platform/data/FilterParser.h"
-#include "platform/data/MemDataSet.h"
+#include "platform/data/cursor/FilterParser.h"
+#include "platform/data/cursor/MemDataSet.h"
 
 #include <cstdlib>
 

@@ -2,7 +2,7 @@
 // the array, decoded here a second way (each element as four bytes, most significant first, a tail
 // shorter than four bytes ignored). The function is reached as a report body reaches it: through SQL
 // on a database the driver opened.
-#include "platform/data/SqliteDriver.h"
+#include "platform/data/sql/SqliteDriver.h"
 
 #include <QDir>
 #include <QFile>

@@ -9,8 +9,8 @@
 // many caption bytes.
 #include "fuzz/FuzzInput.h"
 #include "platform/base/Exception.h"
-#include "platform/data/DataSource.h"
-#include "platform/data/MemDataSet.h"
+#include "platform/data/cursor/DataSource.h"
+#include "platform/data/cursor/MemDataSet.h"
 #include "tree/DBTreeViewCore.h"
 #include "tree/TLxDBTreeView.h"
 

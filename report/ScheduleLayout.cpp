@@ -4,7 +4,7 @@
 #include "platform/base/IntegerConversion.h"
 #include "platform/base/MessageService.h"
 #include "platform/base/Screen.h"
-#include "platform/data/DataSet.h"
+#include "platform/data/cursor/DataSet.h"
 #include "report/DatabaseContract.h"
 #include "report/DueMonths.h"
 #include "report/ExcelCore.h"

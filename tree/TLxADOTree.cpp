@@ -1,7 +1,7 @@
 #include "tree/TLxADOTree.h"
 
 #include "platform/base/Exception.h"
-#include "platform/data/CustomADODataSet.h"
+#include "platform/data/ado/CustomADODataSet.h"
 
 TLxADOTree::~TLxADOTree() = default;
 

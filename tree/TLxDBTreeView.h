@@ -13,8 +13,8 @@
 // Every node's data area holds one TLxNodeItem reference. Errors of the data layer and a
 // "Duplicate list ID %s" during a load reach whoever caused the load; following the master's row
 // (SyncToCurrentRecord) swallows its errors.
-#include "platform/data/DataSet.h"
-#include "platform/data/DataSource.h"
+#include "platform/data/cursor/DataSet.h"
+#include "platform/data/cursor/DataSource.h"
 #include "platform/vtree/TVirtualStringTree.h"
 #include "tree/TLxDBTreeFields.h"
 #include "tree/TLxDBTreeImages.h"

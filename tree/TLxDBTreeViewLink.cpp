@@ -1,7 +1,7 @@
 #include "tree/TLxDBTreeViewLink.h"
 
-#include "platform/data/DataSet.h"
-#include "platform/data/DataSource.h"
+#include "platform/data/cursor/DataSet.h"
+#include "platform/data/cursor/DataSource.h"
 #include "tree/TLxDBTreeView.h"
 
 TLxDBTreeViewLink::TLxDBTreeViewLink(TLxDBTreeView* ADBTree) : FDBTree(ADBTree) { SetVisualControl(true); }

@@ -1,6 +1,6 @@
 #pragma once
 // The data link of a data-bound tree: passes the master's notifications to the tree.
-#include "platform/data/DataLink.h"
+#include "platform/data/cursor/DataLink.h"
 
 class TLxDBTreeView;
 

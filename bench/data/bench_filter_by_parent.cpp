@@ -2,8 +2,8 @@
 // and, for every row met, look up whether it has children (with the filter off and back on, and
 // a return to the bookmark). Prints the time per row for 1k, 10k and 100k rows; a flat figure
 // means the cost grows linearly with the rows.
-#include "platform/data/ADOConnection.h"
-#include "platform/data/ADOQuery.h"
+#include "platform/data/ado/ADOConnection.h"
+#include "platform/data/ado/ADOQuery.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

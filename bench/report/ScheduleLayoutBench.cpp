@@ -15,8 +15,8 @@
 // The save share is measured by saving the finished workbook a second time; layout is ExcelDraw's
 // time less that share.
 #include "platform/base/Exception.h"
-#include "platform/data/ADOConnection.h"
-#include "platform/data/ADOStoredProc.h"
+#include "platform/data/ado/ADOConnection.h"
+#include "platform/data/ado/ADOStoredProc.h"
 #include "platform/sheet/SheetApplication.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"

@@ -4,8 +4,8 @@
 //   bench_tree            10k and 100k rows, both shapes
 //   bench_tree 100000     one size
 //   bench_tree 100000 tree  one size, the tree alone (for profiling)
-#include "platform/data/ADOQuery.h"
-#include "platform/data/DataSource.h"
+#include "platform/data/ado/ADOQuery.h"
+#include "platform/data/cursor/DataSource.h"
 #include "tree/DBTreeViewCore.h"
 #include "tree/TLxADOTree.h"
 

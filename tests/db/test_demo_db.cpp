@@ -2,9 +2,9 @@
 // contract the program reads. Expected counts come from plain SQL over the tables.
 #include "platform/base/Exception.h"
 #include "platform/base/IdArray.h"
-#include "platform/data/ADOConnection.h"
-#include "platform/data/ADOQuery.h"
-#include "platform/data/ADOStoredProc.h"
+#include "platform/data/ado/ADOConnection.h"
+#include "platform/data/ado/ADOQuery.h"
+#include "platform/data/ado/ADOStoredProc.h"
 #include "tests/support/TestSupport.h"
 
 #include <QFile>

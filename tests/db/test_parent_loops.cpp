@@ -3,8 +3,8 @@
 // with small hand-written lookups; a hang is caught by the test's timeout (set in CMakeLists.txt).
 #include "platform/base/IdArray.h"
 #include "report/DatabaseContract.h"
-#include "platform/data/ADOConnection.h"
-#include "platform/data/ADOStoredProc.h"
+#include "platform/data/ado/ADOConnection.h"
+#include "platform/data/ado/ADOStoredProc.h"
 #include "tests/support/TestSupport.h"
 
 #include <QFile>

@@ -1,11 +1,11 @@
 // The whole road on the demo database: every entry of the three lookups, a year, the report
 // procedure, ExcelDraw. A Python reader works the expected schedule out of the database on its own
 // (its own reading of the procedure, the sort and the month rule) and compares it with the workbook.
-#include "tests/report/test_schedule_fixture.h"
+#include "tests/report/ScheduleFixture.h"
 
 #include "platform/base/IdArray.h"
 #include "report/DatabaseContract.h"
-#include "platform/data/ADOQuery.h"
+#include "platform/data/ado/ADOQuery.h"
 #include "report/ExcelCore.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,6 +1,6 @@
 // Runs that end early: the no-data message, and failures, after which nothing is shown or saved,
 // the engine is let go and the cursor is back to the default.
-#include "tests/report/test_schedule_fixture.h"
+#include "tests/report/ScheduleFixture.h"
 
 #include "platform/base/Exception.h"
 #include "platform/base/MessageService.h"

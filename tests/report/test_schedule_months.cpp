@@ -1,7 +1,7 @@
 // The month rule through the whole road: a report database, ExcelDraw, the saved workbook read back
 // by openpyxl. One instrument under one subdivision: the header lands on the anchor row 11, the
 // instrument (when it is written) on row 12.
-#include "tests/report/test_schedule_fixture.h"
+#include "tests/report/ScheduleFixture.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The shape of a finished schedule: subdivision headers, numbering across subdivisions, instruments
 // dropped and split, the template rows the headers write over, merges, framing and the year.
-#include "tests/report/test_schedule_fixture.h"
+#include "tests/report/ScheduleFixture.h"
 
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"

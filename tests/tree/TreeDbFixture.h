@@ -2,10 +2,10 @@
 // A real SQLite file with one lookup table (id, parentid, fname[, haschildren]) in a given row
 // order, read by a TADOQuery through the data layer, and a tree bound to it with the window's
 // settings (KeyFieldName "Id", ParentFieldName "parentId", ListFieldName "fname", root "-1").
-#include "platform/data/ADOConnection.h"
-#include "platform/data/ADOQuery.h"
-#include "platform/data/DataLink.h"
-#include "platform/data/DataSource.h"
+#include "platform/data/ado/ADOConnection.h"
+#include "platform/data/ado/ADOQuery.h"
+#include "platform/data/cursor/DataLink.h"
+#include "platform/data/cursor/DataSource.h"
 #include "tree/TLxADOTree.h"
 
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "TreeDbFixture.h"
 
 #include "platform/base/Exception.h"
-#include "platform/data/MemDataSet.h"
+#include "platform/data/cursor/MemDataSet.h"
 #include "tree/DBTreeViewCore.h"
 
 #include <gtest/gtest.h>

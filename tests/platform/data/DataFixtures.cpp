@@ -1,6 +1,6 @@
 #include "tests/platform/data/DataFixtures.h"
 
-#include "platform/data/DataSet.h"
+#include "platform/data/cursor/DataSet.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

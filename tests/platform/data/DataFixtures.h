@@ -1,9 +1,9 @@
 #pragma once
 // Fixtures for the dataset tests: a lookup-shaped query over rows given inline, a link that
 // records the notifications it gets, and a scratch SQLite file written with SQLite's own API.
-#include "platform/data/ADOQuery.h"
-#include "platform/data/DataLink.h"
-#include "platform/data/Field.h"
+#include "platform/data/ado/ADOQuery.h"
+#include "platform/data/cursor/DataLink.h"
+#include "platform/data/cursor/Field.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // A clone: a second, read-only cursor over its master's rows.
 #include "platform/base/Exception.h"
-#include "platform/data/DataSource.h"
+#include "platform/data/cursor/DataSource.h"
 #include "tests/platform/data/DataFixtures.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Reading the connection string, and what reaches SQL Server's ODBC driver (as text: no server here).
 #include "platform/base/Exception.h"
-#include "platform/data/ADOConnection.h"
-#include "platform/data/ConnectionParams.h"
-#include "platform/data/SqlServerOdbc.h"
+#include "platform/data/ado/ADOConnection.h"
+#include "platform/data/sql/ConnectionParams.h"
+#include "platform/data/sql/SqlServerOdbc.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // Navigation, field reading, bookmarks, sort and in-memory editing of one cursor.
 #include "platform/base/Exception.h"
-#include "platform/data/MemDataSet.h"
+#include "platform/data/cursor/MemDataSet.h"
 #include "tests/platform/data/DataFixtures.h"
 
 #include <gtest/gtest.h>

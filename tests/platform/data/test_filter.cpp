@@ -1,6 +1,6 @@
 // Filter expressions, Locate and Lookup over one cursor.
 #include "platform/base/Exception.h"
-#include "platform/data/DataSource.h"
+#include "platform/data/cursor/DataSource.h"
 #include "tests/platform/data/DataFixtures.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // What a data link hears from its dataset, and in which order.
-#include "platform/data/DataSource.h"
-#include "platform/data/MemDataSet.h"
+#include "platform/data/cursor/DataSource.h"
+#include "platform/data/cursor/MemDataSet.h"
 #include "tests/platform/data/DataFixtures.h"
 
 #include <gtest/gtest.h>

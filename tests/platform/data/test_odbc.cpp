@@ -1,10 +1,10 @@
 // The ODBC path for real, against the SQLite ODBC driver (no SQL Server can run here): parameters
 // of every kind in, the same values out, checked again with SQLite's own reader.
 #include "platform/base/Exception.h"
-#include "platform/data/ADOConnection.h"
-#include "platform/data/OdbcDriver.h"
-#include "platform/data/RowStore.h"
-#include "platform/data/SqlServerOdbc.h"
+#include "platform/data/ado/ADOConnection.h"
+#include "platform/data/sql/OdbcDriver.h"
+#include "platform/data/cursor/RowStore.h"
+#include "platform/data/sql/SqlServerOdbc.h"
 #include "tests/platform/data/DataFixtures.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The rows are held by column; every value must read back exactly as it was stored, whatever mix of
 // kinds a column gets, through loading, settling the types and editing.
-#include "platform/data/RowStore.h"
+#include "platform/data/cursor/RowStore.h"
 
 #include <QDate>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The embedded engine on real SQLite files, and the report database contract.
 #include "platform/base/Exception.h"
-#include "platform/data/ADOConnection.h"
-#include "platform/data/ADOStoredProc.h"
+#include "platform/data/ado/ADOConnection.h"
+#include "platform/data/ado/ADOStoredProc.h"
 #include "tests/platform/data/DataFixtures.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
 // Repeated texts of a fetched column share one buffer, and every text still reads as a fresh decode.
-#include "platform/data/TextInterner.h"
+#include "platform/data/cursor/TextInterner.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>
