@@ -9,6 +9,7 @@
 #include "report/ExcelCore.h"
 #include "tree/DBTreeViewCore.h"
 #include "tree/TLxNodeItem.h"
+#include "Version.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -201,7 +202,7 @@ int RunScripted(const TRunOptions& Options) {
     return ecWritten;
   }
   if (Options.Mode == TRunMode::Version) {
-    Print(stdout, u"ppr-schedule 1.0.0.0\n"_s);
+    Print(stdout, u"ppr-schedule " PPR_VERSION "\n"_s);
     return ecWritten;
   }
   ConnectionSettings =

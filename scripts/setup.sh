@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain
   cmake ninja-build g++ pkg-config
-  # Qt 6: Core, Widgets, Sql (SQLite and ODBC drivers), Test; fonts so the offscreen window renders text
-  qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc fonts-dejavu-core fonts-liberation2
+  # Qt 6: Core, Widgets, Test; fonts so the offscreen window renders text
+  qt6-base-dev fonts-dejavu-core fonts-liberation2
   # data access: SQLite, unixODBC with FreeTDS (SQL Server) and the SQLite ODBC driver (tests)
   libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libsqliteodbc
   # workbook engine

@@ -2,6 +2,8 @@
 // it in the version resource (ppr-schedule.rc); here it lives in the ELF section ".ppr_version" as
 // UTF-8 lines "Key=Value", ended by a NUL:  readelf -p .ppr_version ppr-schedule
 // or:  objcopy -O binary --only-section=.ppr_version ppr-schedule record.txt
+#include "Version.h"
+
 #if defined(__ELF__)
 extern "C" {
 [[gnu::used, gnu::retain, gnu::section(".ppr_version")]] const char PprVersionRecord[] =
@@ -9,10 +11,10 @@ extern "C" {
     "CodePage=1251\n"
     "FileDescription=График ППР\n"
     "InternalName=График ППР\n"
-    "FileVersion=1.0.0.0\n"
+    "FileVersion=" PPR_VERSION "\n"
     "ReportName=Form11.1\n"
     "ReportDescription=График ППР\n"
-    "ReportVersion=1.0.0.0\n"
+    "ReportVersion=" PPR_VERSION "\n"
     "ReportParametersEntity=\n"
     "IsMultiParameter=false\n";
 }

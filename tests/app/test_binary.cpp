@@ -1,5 +1,6 @@
 // End to end on the built executable: the incomplete-parameters stop, a failed start and the
 // identification record. The scripted runs have their own file (test_scripted_runs.cpp).
+#include "Version.h"
 #include "tests/support/TestSupport.h"
 
 #include <QFile>
@@ -73,10 +74,10 @@ TEST(Binary, IdentificationRecordIsReadableWithoutRunning) {
       {u"CodePage"_s, u"1251"_s},
       {u"FileDescription"_s, u"График ППР"_s},
       {u"InternalName"_s, u"График ППР"_s},
-      {u"FileVersion"_s, u"1.0.0.0"_s},
+      {u"FileVersion"_s, u"" PPR_VERSION ""_s},
       {u"ReportName"_s, u"Form11.1"_s},
       {u"ReportDescription"_s, u"График ППР"_s},
-      {u"ReportVersion"_s, u"1.0.0.0"_s},
+      {u"ReportVersion"_s, u"" PPR_VERSION ""_s},
       {u"ReportParametersEntity"_s, u""_s},
       {u"IsMultiParameter"_s, u"false"_s},
   };

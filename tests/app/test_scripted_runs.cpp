@@ -1,6 +1,7 @@
 // The scripted interface end to end on the built executable, as a scheduler would call it: no display,
 // no QT_QPA_PLATFORM. Exit codes, usage errors, listings, a selection checked against the demo
 // database's own answer, the year's edge cases, an existing file, a SIGTERM, PDF output.
+#include "Version.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -146,7 +147,7 @@ TEST(ScriptedRun, HelpAndVersion) {
   EXPECT_TRUE(help.Stdout.contains(u"--batch --output FILE"_s));
   const TRun version = Ppr({u"--version"_s});
   EXPECT_EQ(version.ExitCode, 0);
-  EXPECT_EQ(version.Stdout, u"ppr-schedule 1.0.0.0\n"_s);
+  EXPECT_EQ(version.Stdout, u"ppr-schedule " PPR_VERSION "\n"_s);
 }
 
 TEST(ScriptedRun, ListingsFollowTheDemoDatabasesTrees) {
