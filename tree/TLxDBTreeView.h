@@ -38,19 +38,19 @@ public:
   // Whether any row names the clone's current row as its parent; false without a clone.
   bool NodeHasChildren();
 
-  // Slot 6: binding. The same source again does nothing; destroying the source unbinds the tree.
+  // binding. The same source again does nothing; destroying the source unbinds the tree.
   virtual void SetDataSource(TDataSource* Value);
 
 protected:
-  // Slot 1: must leave an open, read-only second cursor over the master's rows in FCloneDataSet.
+  // must leave an open, read-only second cursor over the master's rows in FCloneDataSet.
   virtual void CreateCloneDataSet() = 0;
-  // Slot 2: a field of the master's current row changed (Field), or the row (none).
+  // a field of the master's current row changed (Field), or the row (none).
   virtual void DataRecordChanged(TField* Field);
-  // Slot 3: focus the node of the master's current row, loading its branch if need be.
+  // focus the node of the master's current row, loading its branch if need be.
   virtual void SyncToCurrentRecord();
-  // Slot 4: closes and destroys the clone.
+  // closes and destroys the clone.
   virtual void FreeCloneDataSet();
-  // Slot 5: the clone's filter text for the children of Value (a key or the root value); does not
+  // the clone's filter text for the children of Value (a key or the root value); does not
   // switch filtering on. "(F) AND (parentid=12)" under a master filter F, else "parentid=12".
   virtual void SetChildFilter(const QString& Value);
 
@@ -101,6 +101,8 @@ private:
 
   std::unique_ptr<TLxDBTreeViewLink> FDataLink;
   std::unique_ptr<TLxNodeList> FNodes;
+  // Set while a record change is handled, so that the change does not feed back into itself. The name
+  // keeps its historical spelling: the component's documented fields are named so.
   bool FRecordChaning = false;
   PVirtualNode FDraggedNode = nullptr;
   std::unique_ptr<TLxDBTreeFields> FDBTreeFields;
