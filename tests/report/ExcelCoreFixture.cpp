@@ -58,11 +58,3 @@ QString TExcelCoreTest::OutputTo(const QString& Name) {
   return path;
 }
 
-QString TExcelCoreTest::MessageOf(const std::function<void()>& Call) {
-  try {
-    Call();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return {};
-}

@@ -3,10 +3,13 @@
 // test executable (where OpenTemplate looks), removing them afterwards.
 #include "report/ExcelCore.h"
 #include "tests/platform/sheet/SheetFixture.h"
+#include "tests/support/ExpectMessage.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using TestSupport::MessageOf;
 
 class TExcelCoreTest : public ::testing::Test {
 protected:
@@ -18,8 +21,6 @@ protected:
   QString PlaceFile(const QByteArray& Bytes, const QString& Extension);
   // The output file for this test: a path in the scratch folder.
   QString OutputTo(const QString& Name);
-  // The message of the Exception that Call raises, or empty.
-  static QString MessageOf(const std::function<void()>& Call);
 
   QTemporaryDir FScratch;
   QStringList FPlaced;

@@ -1,6 +1,7 @@
 #include "tree/TLxNodeList.h"
 
 #include "platform/base/Exception.h"
+#include "tests/support/ExpectMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include <set>
 
 using namespace Qt::StringLiterals;
+
+using TestSupport::MessageOf;
 
 namespace {
 
@@ -68,12 +71,7 @@ TEST(NodeList, DuplicateKeyRaisesAndLeavesTheListAsItWas) {
   list.InsertItem(u"3"_s, FakeNode(3));
   list.InsertItem(u"9"_s, FakeNode(9));
   for (const QString& key : {u"7"_s, u"3"_s, u"9"_s}) {
-    try {
-      list.InsertItem(key, FakeNode(99));
-      FAIL() << "no error";
-    } catch (const Exception& e) {
-      EXPECT_EQ(e.Message(), u"Duplicate list ID "_s + key);
-    }
+    EXPECT_EQ(MessageOf([&] { list.InsertItem(key, FakeNode(99)); }), u"Duplicate list ID "_s + key);
     EXPECT_THROW(list.FindInsertIndex(key), Exception);
   }
   EXPECT_EQ(Keys(list), (QStringList{u"3"_s, u"7"_s, u"9"_s}));

@@ -1,7 +1,10 @@
 #include "platform/base/Exception.h"
 #include "platform/base/IntegerConversion.h"
+#include "tests/support/ExpectMessage.h"
 
 #include <gtest/gtest.h>
+
+using TestSupport::MessageOf;
 
 namespace {
 
@@ -68,12 +71,7 @@ TEST(IntegerConversion, ErrorMessageQuotesTheText) {
   } catch (const EConvertError& e) {
     EXPECT_EQ(e.Message(), QStringLiteral("''20-1'' is not a valid integer value"));
   }
-  try {
-    StrToInt(QString());
-    FAIL() << "no error raised";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), QStringLiteral("'''' is not a valid integer value"));
-  }
+  EXPECT_EQ(MessageOf([&] { StrToInt(QString()); }), QStringLiteral("'''' is not a valid integer value"));
 }
 
 TEST(IntegerConversion, DefaultWhenTextDoesNotParse) {

@@ -2,22 +2,15 @@
 #include "platform/base/Exception.h"
 #include "platform/data/cursor/MemDataSet.h"
 #include "tests/platform/data/DataFixtures.h"
+#include "tests/support/ExpectMessage.h"
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using namespace DataFixtures;
+using TestSupport::MessageOf;
 
 namespace {
-
-QString MessageOf(const std::function<void()>& Action) {
-  try {
-    Action();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return u"(no error)"_s;
-}
 
 std::unique_ptr<TADOQuery> FourRows() { return OpenLookup({{1, -1, "A"}, {2, 1, "B"}, {3, 1, "C"}, {4, -1, "D"}}); }
 

@@ -3,12 +3,15 @@
 #include "platform/data/ado/ADOConnection.h"
 #include "platform/data/ado/ADOStoredProc.h"
 #include "tests/platform/data/DataFixtures.h"
+#include "tests/support/ExpectMessage.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using namespace DataFixtures;
+
+using TestSupport::MessageOf;
 
 namespace {
 
@@ -53,12 +56,7 @@ protected:
   }
 
   QString ErrorOf(const QString& Sql) {
-    try {
-      Query(Sql);
-    } catch (const Exception& e) {
-      return e.Message();
-    }
-    return u"(no error)"_s;
+    return MessageOf([&] { Query(Sql); });
   }
 
   QTemporaryDir FDir;
@@ -181,12 +179,7 @@ TEST_F(SqliteTest, StoredProcedureBindsDeclaredParametersByName) {
   EXPECT_EQ(sp.FieldByName(u"ty"_s).AsString(), u"text"_s) << "a text parameter sends text whatever it was given";
   EXPECT_EQ(sp.FieldByName(u"h"_s).AsString(), u"0000000500000102"_s) << "parameters keep their values";
 
-  try {
-    sp.Parameters().ParamByName(u"@nope"_s);
-    ADD_FAILURE() << "found a parameter that was never declared";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), u"Parameter '@nope' not found"_s);
-  }
+  EXPECT_EQ(MessageOf([&] { sp.Parameters().ParamByName(u"@nope"_s); }), u"Parameter '@nope' not found"_s);
 }
 
 TEST_F(SqliteTest, IdArrayContainsReadsBigEndianSigned32BitElements) {
@@ -224,12 +217,7 @@ TEST_F(SqliteTest, ErrorsSayWhatWentWrong) {
   EXPECT_EQ(ErrorOf(u"exec Echo 'unterminated"_s), u"Invalid exec statement 'exec Echo 'unterminated'"_s);
   EXPECT_EQ(ErrorOf(u"SELECT * FROM nosuch"_s), u"no such table: nosuch"_s);
   auto q = Query(u"SELECT 1 AS one"_s);
-  try {
-    q->FieldByName(u"two"_s);
-    ADD_FAILURE() << "found a missing column";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), u"Field 'two' not found"_s);
-  }
+  EXPECT_EQ(MessageOf([&] { q->FieldByName(u"two"_s); }), u"Field 'two' not found"_s);
   EXPECT_EQ(Query(u"SELECT count(*) AS n FROM t"_s)->FieldByName(u"n"_s).AsInteger(), 3)
       << "the refused procedure wrote nothing";
 }
@@ -239,12 +227,7 @@ TEST(SqliteConnection, AMissingFileIsAnErrorAndIsNotCreated) {
   const QString missing = dir.filePath(u"missing.db"_s);
   TADOConnection connection;
   connection.SetConnectionString(ConnectionStringFor(missing, u"SQLite"_s));
-  try {
-    connection.Open();
-    ADD_FAILURE() << "opened a missing file";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), u"Cannot open database '"_s + missing + u"': the file does not exist"_s);
-  }
+  EXPECT_EQ(MessageOf([&] { connection.Open(); }), u"Cannot open database '"_s + missing + u"': the file does not exist"_s);
   EXPECT_FALSE(connection.Connected());
   EXPECT_FALSE(QFile::exists(missing));
 
@@ -254,12 +237,7 @@ TEST(SqliteConnection, AMissingFileIsAnErrorAndIsNotCreated) {
   file.write("this is not a database, only some text that is long enough to be read as a header\n");
   file.close();
   connection.SetConnectionString(ConnectionStringFor(notADatabase, u"SQLITE"_s));
-  try {
-    connection.Open();
-    ADD_FAILURE() << "opened a text file";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), u"Cannot open database '"_s + notADatabase + u"': file is not a database"_s);
-  }
+  EXPECT_EQ(MessageOf([&] { connection.Open(); }), u"Cannot open database '"_s + notADatabase + u"': file is not a database"_s);
 }
 
 TEST(SqliteConnection, QueryOpensItsConnectionAndNeedsOne) {
@@ -268,12 +246,7 @@ TEST(SqliteConnection, QueryOpensItsConnectionAndNeedsOne) {
   TADOConnection connection;
   connection.SetParams({u"sqlite"_s, path, QString(), QString()});
   TADOQuery q;
-  try {
-    q.Open();
-    ADD_FAILURE() << "opened without a connection";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), u"Missing Connection or ConnectionString"_s);
-  }
+  EXPECT_EQ(MessageOf([&] { q.Open(); }), u"Missing Connection or ConnectionString"_s);
   q.SetConnection(&connection);
   q.SetSQL(u"SELECT v FROM x"_s);
   q.Open();

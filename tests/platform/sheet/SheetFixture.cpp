@@ -136,15 +136,6 @@ QJsonValue ReadWithOpenpyxl(const QString& Path, const QString& Script) {
   return doc.array().isEmpty() ? QJsonValue() : doc.array().first();
 }
 
-QString MessageOf(const std::function<void()>& Call) {
-  try {
-    Call();
-  } catch (const Exception& error) {
-    return error.Message();
-  }
-  return {};
-}
-
 std::string Json(const QJsonValue& Value) {
   return QJsonDocument(QJsonArray{Value}).toJson(QJsonDocument::Compact).toStdString();
 }

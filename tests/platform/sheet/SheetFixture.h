@@ -1,5 +1,7 @@
 #pragma once
 // Small workbooks written inline by the tests, and reading what we saved through openpyxl.
+#include "tests/support/ExpectMessage.h"
+
 #include <QJsonValue>
 #include <QString>
 #include <functional>
@@ -38,8 +40,7 @@ std::string Row(int Number, std::initializer_list<std::string> Cells, const std:
 // (tests/support/WorkbookCheck.h) finds the file faulty.
 QJsonValue ReadWithOpenpyxl(const QString& Path, const QString& Script);
 
-// The message of the Exception that Call raises, or empty.
-QString MessageOf(const std::function<void()>& Call);
+using TestSupport::MessageOf;
 
 // A JSON value as compact text, for comparisons that print readably when they fail.
 std::string Json(const QJsonValue& Value);
