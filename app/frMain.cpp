@@ -40,11 +40,7 @@ TfrMain::TfrMain(TApplicationHooks& App)
   conn.SetLoginPrompt(false);
 
   sp1.SetConnection(&conn);
-  sp1.SetProcedureName(DatabaseContract::ReportProcedure.toString());
-  for (const auto& p : DatabaseContract::ReportParameters)
-    sp1.Parameters().CreateParameter(p.Name.toString(),
-                                     p.Kind == DatabaseContract::TParameterKind::LongBinary ? ftBlob : ftString,
-                                     pdInput, p.DeclaredSize);
+  DatabaseContract::DeclareReportProcedure(sp1);
 
   SetUpTree(LxADOTree1, ds1, DatabaseContract::LookupTypesParentField);
   SetUpTree(LxADOTree2, ds2, DatabaseContract::LookupParentField);

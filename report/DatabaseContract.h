@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+class TADOStoredProc;
+
 namespace DatabaseContract {
 
 // One lookup query per tree, sent as SQL text. Each result has at least "id", "fname" and
@@ -51,5 +53,8 @@ inline constexpr std::array<QStringView, cReportColumnCount> ReportColumns{
 // The schedule groups the rows by subdivision: the result is sorted by this name (matched without
 // regard to case, so it finds "Sub"), and a result without it fails naming it so.
 inline constexpr QStringView ReportSortField = u"sub";
+
+// Names Proc the report procedure and declares its parameters as above, in order; no values are set.
+void DeclareReportProcedure(TADOStoredProc& Proc);
 
 }  // namespace DatabaseContract

@@ -5,6 +5,8 @@
 #include "platform/data/ado/ADOConnection.h"
 #include "platform/data/ado/ADOQuery.h"
 #include "platform/data/ado/ADOStoredProc.h"
+#include "report/DatabaseContract.h"
+#include "tests/platform/data/DataFixtures.h"
 #include "tests/support/TestSupport.h"
 
 #include <QFile>
@@ -26,20 +28,10 @@ protected:
                                     u"Initial Catalog="_s + path + u";Data Source=sqlite"_s);
     FConnection.Open();
     FSp.SetConnection(&FConnection);
-    FSp.SetProcedureName(u"rprt_get_PPR_box"_s);
-    FSp.Parameters().CreateParameter(u"@MiTypesArray"_s, ftBlob, pdInput, 2147483647);
-    FSp.Parameters().CreateParameter(u"@MMStateArray"_s, ftBlob, pdInput, 2147483647);
-    FSp.Parameters().CreateParameter(u"@SubDivsArray"_s, ftBlob, pdInput, 2147483647);
-    FSp.Parameters().CreateParameter(u"@year"_s, ftString, pdInput, 4);
+    DatabaseContract::DeclareReportProcedure(FSp);
   }
 
-  std::unique_ptr<TADOQuery> Query(const QString& Sql) {
-    auto q = std::make_unique<TADOQuery>();
-    q->SetConnection(&FConnection);
-    q->SetSQL(Sql);
-    q->Open();
-    return q;
-  }
+  std::unique_ptr<TADOQuery> Query(const QString& Sql) { return DataFixtures::OpenQuery(FConnection, Sql); }
 
   QByteArray TopLevelIds(const QString& Lookup) {
     auto q = Query(u"exec rprt_com_get_loockups '"_s + Lookup + u"'"_s);

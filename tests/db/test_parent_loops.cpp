@@ -2,9 +2,9 @@
 // member of a loop as a group above the others. The database is made here from the demo's own schema
 // with small hand-written lookups; a hang is caught by the test's timeout (set in CMakeLists.txt).
 #include "platform/base/IdArray.h"
-#include "report/DatabaseContract.h"
 #include "platform/data/ado/ADOConnection.h"
 #include "platform/data/ado/ADOStoredProc.h"
+#include "report/DatabaseContract.h"
 #include "tests/support/TestSupport.h"
 
 #include <QFile>
@@ -47,11 +47,7 @@ protected:
     FConnection.SetConnectionString(u"Initial Catalog="_s + path + u";Data Source=sqlite"_s);
     FConnection.Open();
     FSp.SetConnection(&FConnection);
-    FSp.SetProcedureName(u"rprt_get_PPR_box"_s);
-    FSp.Parameters().CreateParameter(u"@MiTypesArray"_s, ftBlob, pdInput, 2147483647);
-    FSp.Parameters().CreateParameter(u"@MMStateArray"_s, ftBlob, pdInput, 2147483647);
-    FSp.Parameters().CreateParameter(u"@SubDivsArray"_s, ftBlob, pdInput, 2147483647);
-    FSp.Parameters().CreateParameter(u"@year"_s, ftString, pdInput, 4);
+    DatabaseContract::DeclareReportProcedure(FSp);
   }
 
   // The instruments the report selects when all three arrays are Ids.

@@ -3,6 +3,7 @@
 #include "platform/base/Exception.h"
 #include "platform/base/MessageService.h"
 #include "platform/base/Screen.h"
+#include "report/DatabaseContract.h"
 #include "report/ExcelCore.h"
 #include "report/PlainScheduleYear.h"
 #include "report/ScheduleLayout.h"
@@ -108,7 +109,7 @@ TReport::TReport(const QString& DbPath) {
   Connection.SetLoginPrompt(false);
   Connection.Open();
   sp1.SetConnection(&Connection);
-  sp1.SetProcedureName(u"rprt_get_PPR_box"_s);
+  sp1.SetProcedureName(DatabaseContract::ReportProcedure.toString());
   sp1.Open();
 }
 

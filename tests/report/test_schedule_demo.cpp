@@ -92,15 +92,10 @@ TEST(ScheduleDemo, WholeDemoDatabaseForOneYear) {
 
   TADOStoredProc sp1;
   sp1.SetConnection(&connection);
-  sp1.SetProcedureName(DatabaseContract::ReportProcedure.toString());
-  for (std::size_t i = 0; i < DatabaseContract::ReportParameters.size(); ++i) {
-    const DatabaseContract::TReportParameter& declared = DatabaseContract::ReportParameters[i];
-    const bool binary = declared.Kind == DatabaseContract::TParameterKind::LongBinary;
-    TParameter& parameter = sp1.Parameters().CreateParameter(declared.Name.toString(), binary ? ftBlob : ftString,
-                                                             pdInput, declared.DeclaredSize);
-    if (binary) parameter.LoadFromStream(EncodeIdArray(arrays[i]));
-    else parameter.SetValue(u"2024"_s);
-  }
+  DatabaseContract::DeclareReportProcedure(sp1);
+  for (std::size_t i = 0; i < arrays.size(); ++i)
+    sp1.Parameters().Items(static_cast<int>(i)).LoadFromStream(EncodeIdArray(arrays[i]));
+  sp1.Parameters().Items(3).SetValue(u"2024"_s);
   sp1.Open();
   ASSERT_GT(sp1.RecordCount(), 0);
 

@@ -27,6 +27,14 @@ void TRecordingLink::RecordChanged(TField* Field) {
   Events << (Field ? u"record "_s + Field->FieldName() : u"record"_s);
 }
 
+std::unique_ptr<TADOQuery> OpenQuery(TADOConnection& Connection, const QString& Sql) {
+  auto q = std::make_unique<TADOQuery>();
+  q->SetConnection(&Connection);
+  q->SetSQL(Sql);
+  q->Open();
+  return q;
+}
+
 QString MakeSqliteFile(const QTemporaryDir& Dir, const QString& Name, const QString& Sql) {
   const QString path = Dir.filePath(Name);
   sqlite3* db = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 // Fixtures for the dataset tests: a lookup-shaped query over rows given inline, a link that
 // records the notifications it gets, and a scratch SQLite file written with SQLite's own API.
+#include "platform/data/ado/ADOConnection.h"
 #include "platform/data/ado/ADOQuery.h"
 #include "platform/data/cursor/DataLink.h"
 #include "platform/data/cursor/Field.h"
@@ -18,6 +19,9 @@ struct TLookupRow {
   const char* Caption;
 };
 std::unique_ptr<TADOQuery> OpenLookup(std::initializer_list<TLookupRow> Rows);
+
+// Sql's result on Connection as an open query.
+std::unique_ptr<TADOQuery> OpenQuery(TADOConnection& Connection, const QString& Sql);
 
 // Records "active", "changed", "scrolled N", "record", "record FIELD".
 class TRecordingLink : public TDataLink {

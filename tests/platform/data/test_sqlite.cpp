@@ -47,13 +47,7 @@ protected:
     FConnection.Open();
   }
 
-  std::unique_ptr<TADOQuery> Query(const QString& Sql) {
-    auto q = std::make_unique<TADOQuery>();
-    q->SetConnection(&FConnection);
-    q->SetSQL(Sql);
-    q->Open();
-    return q;
-  }
+  std::unique_ptr<TADOQuery> Query(const QString& Sql) { return DataFixtures::OpenQuery(FConnection, Sql); }
 
   QString ErrorOf(const QString& Sql) {
     return MessageOf([&] { Query(Sql); });
