@@ -31,6 +31,15 @@ QStringList LeftBehind(const QTemporaryDir& Dir) {
   return files;
 }
 
+// A run for 2013 with the engines Factory makes; the default engine comes back afterwards.
+ScheduleFixture::TRun DrawWith(ExcelCore::TSheetApplicationFactory Factory, ScheduleFixture::TReport& Report,
+                               const QTemporaryDir& Dir) {
+  ExcelCore::SetSheetApplicationFactory(std::move(Factory));
+  ScheduleFixture::TRun run = ScheduleFixture::Draw(Report.sp1, u"2013"_s, Dir);
+  ExcelCore::SetSheetApplicationFactory(nullptr);
+  return run;
+}
+
 void ExpectNothingShown(const ScheduleFixture::TRun& Run, const QTemporaryDir& Dir) {
   EXPECT_FALSE(Run.Saved);
   EXPECT_EQ(LeftBehind(Dir), QStringList());
@@ -82,11 +91,9 @@ TEST(ScheduleFailures, FailedRunsShowAndLeaveNothing) {
 TEST(ScheduleFailures, EngineThatCannotStart) {
   QTemporaryDir dir;
   ScheduleFixture::TReport report(ScheduleFixture::MakeReportDb(dir, {{}}));
-  ExcelCore::SetSheetApplicationFactory([]() -> std::shared_ptr<TSheetApplication> {
+  const ScheduleFixture::TRun run = DrawWith([]() -> std::shared_ptr<TSheetApplication> {
     throw Exception(u"нет движка"_s);
-  });
-  const ScheduleFixture::TRun run = ScheduleFixture::Draw(report.sp1, u"2013"_s, dir);
-  ExcelCore::SetSheetApplicationFactory(nullptr);
+  }, report, dir);
   EXPECT_EQ(run.Error, u"Ошибка открытия Excel.нет движка"_s);
   ExpectNothingShown(run, dir);
 }
@@ -96,9 +103,7 @@ TEST(ScheduleFailures, TemplateThatCannotBeOpened) {
   QTemporaryDir dir;
   ScheduleFixture::TReport report(ScheduleFixture::MakeReportDb(dir, {{}}));
   const QString missing = dir.filePath(u"missing.xltx"_s);
-  ExcelCore::SetSheetApplicationFactory([missing] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(missing); });
-  const ScheduleFixture::TRun run = ScheduleFixture::Draw(report.sp1, u"2013"_s, dir);
-  ExcelCore::SetSheetApplicationFactory(nullptr);
+  const ScheduleFixture::TRun run = DrawWith([missing] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(missing); }, report, dir);
   EXPECT_TRUE(run.Error.contains(missing)) << run.Error.toStdString();
   ExpectNothingShown(run, dir);
 }
@@ -111,9 +116,7 @@ TEST(ScheduleFailures, TemplateWithoutTheBodyAnchor) {
   book.Rows = SheetFixture::Row(6, {SheetFixture::Text("J6", "#year#")});
   const QString path = dir.filePath(u"nobody.xltx"_s);
   book.Write(path);
-  ExcelCore::SetSheetApplicationFactory([path] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(path); });
-  const ScheduleFixture::TRun run = ScheduleFixture::Draw(report.sp1, u"2013"_s, dir);
-  ExcelCore::SetSheetApplicationFactory(nullptr);
+  const ScheduleFixture::TRun run = DrawWith([path] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(path); }, report, dir);
   EXPECT_EQ(run.Error,
             u"В шаблоне «"_s + path + u"» нет ячейки с меткой «#body#», с которой начинается тело графика."_s);
   EXPECT_FALSE(run.Saved);
@@ -129,9 +132,7 @@ TEST(ScheduleFailures, MemoryRunningOut) {
   };
   QTemporaryDir dir;
   ScheduleFixture::TReport report(ScheduleFixture::MakeReportDb(dir, {{}}));
-  ExcelCore::SetSheetApplicationFactory([] { return std::make_shared<TStarvedApplication>(); });
-  const ScheduleFixture::TRun run = ScheduleFixture::Draw(report.sp1, u"2013"_s, dir);
-  ExcelCore::SetSheetApplicationFactory(nullptr);
+  const ScheduleFixture::TRun run = DrawWith([] { return std::make_shared<TStarvedApplication>(); }, report, dir);
   EXPECT_EQ(run.Error, u"Недостаточно памяти, чтобы составить график: он не сформирован."_s);
   ExpectNothingShown(run, dir);
 }
@@ -140,12 +141,10 @@ TEST(ScheduleFailures, NoRowsShowsTheMessageAndStartsNoWorkbook) {
   QTemporaryDir dir;
   ScheduleFixture::TReport report(ScheduleFixture::MakeReportDb(dir, {}));
   int started = 0;
-  ExcelCore::SetSheetApplicationFactory([&started] {
+  const ScheduleFixture::TRun run = DrawWith([&started] {
     ++started;
     return std::make_shared<TSheetApplication>();
-  });
-  const ScheduleFixture::TRun run = ScheduleFixture::Draw(report.sp1, u"2013"_s, dir);
-  ExcelCore::SetSheetApplicationFactory(nullptr);
+  }, report, dir);
   EXPECT_EQ(run.Error, QString());
   EXPECT_EQ(run.Messages,
             QStringList{ApplicationTitle() + u": Для выбранной комбинации типов СИ и подразделения отсутствуют данные."_s});

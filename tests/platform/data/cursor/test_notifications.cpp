@@ -27,6 +27,18 @@ protected:
   void DataSetChanged() override { States << DataSet()->State(); }
 };
 
+// A link bound to a source over three open rows, with what it heard so far taken.
+class ALinkOnThreeRows : public ::testing::Test {
+protected:
+  void SetUp() override {
+    link.SetDataSource(&source);
+    Take(link);
+  }
+  std::unique_ptr<TADOQuery> q = Rows();
+  TDataSource source{q.get()};
+  TRecordingLink link;
+};
+
 }  // namespace
 
 TEST(Notifications, OpenCloseAndBinding) {
@@ -64,12 +76,7 @@ TEST(Notifications, OpenCloseAndBinding) {
   EXPECT_TRUE(Take(link).isEmpty());
 }
 
-TEST(Notifications, MovingTheCurrentRow) {
-  auto q = Rows();
-  TDataSource source(q.get());
-  TRecordingLink link;
-  link.SetDataSource(&source);
-  Take(link);
+TEST_F(ALinkOnThreeRows, MovingTheCurrentRow) {
   q->Next();
   q->Next();
   q->Next();  // at the end: no move
@@ -92,12 +99,7 @@ TEST(Notifications, MovingTheCurrentRow) {
                                      u"scrolled 2"_s}));
 }
 
-TEST(Notifications, EditingPostingAndDeleting) {
-  auto q = Rows();
-  TDataSource source(q.get());
-  TRecordingLink link;
-  link.SetDataSource(&source);
-  Take(link);
+TEST_F(ALinkOnThreeRows, EditingPostingAndDeleting) {
   q->Edit();
   EXPECT_EQ(Take(link), QStringList{u"record"_s});
   q->FieldByName(u"fname"_s).SetValue(u"Z"_s);
@@ -128,12 +130,7 @@ TEST(Notifications, EditingPostingAndDeleting) {
       << "Post and Cancel notify after leaving the edit state; Append notifies in it";
 }
 
-TEST(Notifications, DisabledControlsHoldEverythingBack) {
-  auto q = Rows();
-  TDataSource source(q.get());
-  TRecordingLink link;
-  link.SetDataSource(&source);
-  Take(link);
+TEST_F(ALinkOnThreeRows, DisabledControlsHoldEverythingBack) {
   q->DisableControls();
   q->DisableControls();
   EXPECT_TRUE(q->ControlsDisabled());
