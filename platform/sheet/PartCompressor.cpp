@@ -1,5 +1,6 @@
 #include "platform/sheet/PartCompressor.h"
 
+#include <algorithm>
 #include <new>
 #include <system_error>
 #include <zlib.h>
@@ -7,6 +8,7 @@
 namespace {
 // Pieces waiting for the thread: enough to keep it busy, few enough that they cost no memory to speak of.
 constexpr size_t MaxQueued = 3;
+constexpr size_t BlockSize = 1u << 20;
 }  // namespace
 
 void TPartCompressor::TStreamEnd::operator()(z_stream_s* Stream) const {
@@ -82,7 +84,7 @@ void TPartCompressor::Deflate(const std::string& Piece, bool Last) {
       stream.next_out = reinterpret_cast<Bytef*>(out);
       stream.avail_out = sizeof out;
       status = deflateParams(&stream, FLargeLevel, Z_DEFAULT_STRATEGY);
-      FPart.Bytes.append(out, sizeof out - stream.avail_out);
+      Keep(out, sizeof out - stream.avail_out);
     } while (status == Z_BUF_ERROR && stream.avail_out == 0);
   }
   FPart.Crc = static_cast<uint32_t>(crc32_z(FPart.Crc, reinterpret_cast<const Bytef*>(Piece.data()), Piece.size()));
@@ -93,8 +95,20 @@ void TPartCompressor::Deflate(const std::string& Piece, bool Last) {
     stream.next_out = reinterpret_cast<Bytef*>(out);
     stream.avail_out = sizeof out;
     deflate(&stream, Last ? Z_FINISH : Z_NO_FLUSH);
-    FPart.Bytes.append(out, sizeof out - stream.avail_out);
+    Keep(out, sizeof out - stream.avail_out);
   } while (stream.avail_out == 0);
+}
+
+void TPartCompressor::Keep(const char* Bytes, size_t Size) {
+  FPart.DeflatedSize += Size;
+  while (Size > 0) {
+    if (FPart.Blocks.empty() || FPart.Blocks.back().size() == BlockSize) FPart.Blocks.emplace_back().reserve(BlockSize);
+    std::string& block = FPart.Blocks.back();
+    const size_t take = std::min(Size, BlockSize - block.size());
+    block.append(Bytes, take);
+    Bytes += take;
+    Size -= take;
+  }
 }
 
 void TPartCompressor::Work() {

@@ -13,11 +13,15 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 struct z_stream_s;
 
 struct TDeflatedPart {
-  std::string Bytes;  // the deflated stream
+  // The deflated stream, in blocks of about a mebibyte: it grows without copying what it holds, and
+  // without the doubling of a single buffer.
+  std::vector<std::string> Blocks;
+  uint64_t DeflatedSize = 0;
   uint64_t Size = 0;  // the part's own length
   uint32_t Crc = 0;
 };
@@ -40,6 +44,7 @@ public:
 
 private:
   void Deflate(const std::string& Piece, bool Last);
+  void Keep(const char* Bytes, size_t Size);
   void Work();
 
   struct TStreamEnd {

@@ -103,7 +103,7 @@ namespace {
 struct TDeflatedReader {
   const TDeflatedPart& Part;
   std::time_t Made = std::time(nullptr);
-  zip_uint64_t Offset = 0;
+  size_t Block = 0, Offset = 0;  // where the next read starts
   zip_error_t Error{};
 };
 
@@ -113,12 +113,22 @@ zip_int64_t ReadDeflated(void* State, void* Data, zip_uint64_t Length, zip_sourc
     case ZIP_SOURCE_SUPPORTS:
       return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
                                             ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
-    case ZIP_SOURCE_OPEN: reader.Offset = 0; return 0;
+    case ZIP_SOURCE_OPEN: reader.Block = reader.Offset = 0; return 0;
     case ZIP_SOURCE_READ: {
-      const zip_uint64_t n = std::min<zip_uint64_t>(Length, reader.Part.Bytes.size() - reader.Offset);
-      std::memcpy(Data, reader.Part.Bytes.data() + reader.Offset, static_cast<size_t>(n));
-      reader.Offset += n;
-      return static_cast<zip_int64_t>(n);
+      char* into = static_cast<char*>(Data);
+      zip_uint64_t done = 0;
+      while (done < Length && reader.Block < reader.Part.Blocks.size()) {
+        const std::string& block = reader.Part.Blocks[reader.Block];
+        const size_t n = static_cast<size_t>(std::min<zip_uint64_t>(Length - done, block.size() - reader.Offset));
+        std::memcpy(into + done, block.data() + reader.Offset, n);
+        done += n;
+        reader.Offset += n;
+        if (reader.Offset == block.size()) {
+          ++reader.Block;
+          reader.Offset = 0;
+        }
+      }
+      return static_cast<zip_int64_t>(done);
     }
     case ZIP_SOURCE_CLOSE: return 0;
     case ZIP_SOURCE_STAT: {
@@ -129,7 +139,7 @@ zip_int64_t ReadDeflated(void* State, void* Data, zip_uint64_t Length, zip_sourc
       stat->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC |
                     ZIP_STAT_ENCRYPTION_METHOD | ZIP_STAT_MTIME;
       stat->size = reader.Part.Size;
-      stat->comp_size = reader.Part.Bytes.size();
+      stat->comp_size = reader.Part.DeflatedSize;
       stat->comp_method = ZIP_CM_DEFLATE;
       stat->crc = reader.Part.Crc;
       stat->encryption_method = ZIP_EM_NONE;
