@@ -31,8 +31,10 @@ struct TEntryCloser {
 
 // Large parts (the sheet data) take the fastest deflate level: they are regular XML that it still
 // shrinks about tenfold, and writing them dominates a big report's time. A part made by a writer has no
-// size beforehand: it changes level once it has grown that large.
+// size beforehand: it changes level once past its first piece, since packing the start of a big sheet
+// tighter costs more time than it saves bytes.
 constexpr size_t LargePart = 4u << 20;
+constexpr size_t LargeWrittenPart = 256u << 10;
 constexpr int SmallPartLevel = 6, LargePartLevel = 1;
 
 QString SystemError(int Error) { return QString::fromLocal8Bit(std::strerror(Error)); }
@@ -237,7 +239,7 @@ void TZipPackage::WriteNew(const QString& Path) const {
   std::vector<TDeflatedPart> deflated(FEntries.size());
   for (size_t i = 0; i < FEntries.size(); ++i)
     if (FEntries[i].Writer) {
-      TPartCompressor compressor(SmallPartLevel, LargePartLevel, LargePart);
+      TPartCompressor compressor(SmallPartLevel, LargePartLevel, LargeWrittenPart);
       FEntries[i].Writer([&](std::string& Piece) { compressor.Put(Piece); });
       deflated[i] = compressor.Finish();
     }
