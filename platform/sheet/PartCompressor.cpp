@@ -89,14 +89,22 @@ void TPartCompressor::Deflate(const std::string& Piece, bool Last) {
   }
   FPart.Crc = static_cast<uint32_t>(crc32_z(FPart.Crc, reinterpret_cast<const Bytef*>(Piece.data()), Piece.size()));
   FPart.Size += Piece.size();
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Piece.data()));
-  stream.avail_in = static_cast<uInt>(Piece.size());
+  // zlib counts its input in 32 bits: a longer piece goes in slices.
+  constexpr size_t Slice = size_t{1} << 30;
+  size_t at = 0;
   do {
-    stream.next_out = reinterpret_cast<Bytef*>(out);
-    stream.avail_out = sizeof out;
-    deflate(&stream, Last ? Z_FINISH : Z_NO_FLUSH);
-    Keep(out, sizeof out - stream.avail_out);
-  } while (stream.avail_out == 0);
+    const size_t take = std::min(Slice, Piece.size() - at);
+    const bool finish = Last && at + take == Piece.size();
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Piece.data() + at));
+    stream.avail_in = static_cast<uInt>(take);
+    do {
+      stream.next_out = reinterpret_cast<Bytef*>(out);
+      stream.avail_out = sizeof out;
+      deflate(&stream, finish ? Z_FINISH : Z_NO_FLUSH);
+      Keep(out, sizeof out - stream.avail_out);
+    } while (stream.avail_out == 0);
+    at += take;
+  } while (at < Piece.size());
 }
 
 void TPartCompressor::Keep(const char* Bytes, size_t Size) {

@@ -464,6 +464,7 @@ void TWorksheet::Serialize(const std::function<void(std::string& Piece)>& Put) {
     if (out.size() >= PieceSize) {
       Put(out);
       out.clear();
+      if (out.capacity() < PieceSize) out.reserve(PieceSize + PieceSize / 4);
     }
     return true;
   });
