@@ -23,6 +23,8 @@ ssize_t TFileOperations::Read(int Fd, void* Buffer, std::size_t Size) { return r
 
 ssize_t TFileOperations::Write(int Fd, const void* Buffer, std::size_t Size) { return write(Fd, Buffer, Size); }
 
+off_t TFileOperations::Seek(int Fd, off_t Offset) { return lseek(Fd, Offset, SEEK_SET); }
+
 int TFileOperations::Sync(int Fd) { return fsync(Fd); }
 
 int TFileOperations::Close(int Fd) { return close(Fd); }

@@ -18,6 +18,7 @@ public:
   virtual int CreateNew(const char* Path);        // O_WRONLY | O_CREAT | O_EXCL, mode 0666 less umask
   virtual ssize_t Read(int Fd, void* Buffer, std::size_t Size);
   virtual ssize_t Write(int Fd, const void* Buffer, std::size_t Size);
+  virtual off_t Seek(int Fd, off_t Offset);       // lseek SEEK_SET
   virtual int Sync(int Fd);                       // fsync
   virtual int Close(int Fd);
   virtual int RenameNoReplace(const char* From, const char* To);  // renameat2 RENAME_NOREPLACE

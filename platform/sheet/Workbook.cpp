@@ -220,7 +220,8 @@ void TWorkbook::SaveParts(const QString& Path, TFileKind Kind) {
     relsChanged = true;
   }
   for (TParts::TSheetEntry& entry : p.Sheets)
-    if (entry.Sheet) package.SetPart(entry.Path, entry.Sheet->Serialize());
+    if (entry.Sheet)
+      package.SetPart(entry.Path, [sheet = entry.Sheet](const TPartPut& Put) { sheet->Serialize(Put); });
   if (p.StringsNew && p.Strings->Count() > 0) {
     p.WorkbookRels.Add("sharedStrings", "sharedStrings.xml");
     p.ContentTypes.SetOverride(p.StringsPath, StringsType);

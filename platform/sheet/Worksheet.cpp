@@ -42,6 +42,9 @@ pugi::xml_node PlaceChild(pugi::xml_node Parent, const char* Name) {
 }
 
 const char* const SheetDataMark = "ppr:sheetData";
+// The serialized sheet goes out in pieces of about this size: large enough that handing one over costs
+// nothing next to making it, small enough that a few of them in flight cost no memory to speak of.
+constexpr size_t PieceSize = 256u << 10;
 
 std::string InnerXml(pugi::xml_node Node) {
   std::string out;
@@ -355,7 +358,7 @@ TCellRect TWorksheet::Dimension() const {
   return dim;
 }
 
-std::string TWorksheet::Serialize() {
+void TWorksheet::Serialize(const std::function<void(std::string& Piece)>& Put) {
   pugi::xml_node root = FXml->Doc.document_element();
   pugi::xml_node dimension = root.child("dimension");
   if (!dimension) dimension = PlaceChild(root, "dimension");
@@ -377,12 +380,7 @@ std::string TWorksheet::Serialize() {
   const size_t at = outer.find(mark);
 
   std::string out;
-  size_t cells = 0;
-  FRows.ForEach(1, [&](TRow& row) {
-    cells += row.Cells.size() + 1;
-    return true;
-  });
-  out.reserve(outer.size() + cells * 36);
+  out.reserve(PieceSize + PieceSize / 4);
   out.append(outer, 0, at);
   // Rows that hold wrapped text and whose height the application would fit get an estimated height,
   // written without customHeight so that an application may fit them again.
@@ -463,10 +461,15 @@ std::string TWorksheet::Serialize() {
       }
     }
     out += "</row>";
+    if (out.size() >= PieceSize) {
+      Put(out);
+      out.clear();
+      if (out.capacity() < PieceSize) out.reserve(PieceSize + PieceSize / 4);
+    }
     return true;
   });
   out.append(outer, at + mark.size(), std::string::npos);
-  return out;
+  Put(out);
 }
 
 std::vector<int32_t> TWorksheet::TakeInsertLog() { return std::exchange(FInsertLog, {}); }

@@ -13,6 +13,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -100,9 +101,11 @@ public:
   // True when a cell, a conditional format or a validation holds a formula.
   bool HasFormulas() const;
 
-  // The sheet part's XML with the current cells, merged ranges and dimension. Rows that hold wrapped text
-  // and have no custom height get the height their lines need (see TRowHeights), not marked custom.
-  std::string Serialize();
+  // The sheet part's XML with the current cells, merged ranges and dimension, handed to Put in pieces of
+  // some hundred kilobytes, in order (Put takes a piece's bytes and leaves the string empty), so that a big
+  // sheet's XML never stands whole in memory. Rows that hold wrapped text and have no custom height get the
+  // height their lines need (see TRowHeights), not marked custom.
+  void Serialize(const std::function<void(std::string& Piece)>& Put);
 
 private:
   struct TXmlParts;

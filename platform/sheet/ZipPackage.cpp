@@ -4,6 +4,8 @@
 #include "platform/base/TerminationDeferral.h"
 #include "platform/sheet/FileOperations.h"
 #include "platform/sheet/FileSignature.h"
+#include "platform/sheet/PartCompressor.h"
+#include "platform/sheet/ZipSources.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,7 +15,6 @@
 #include <cstring>
 #include <algorithm>
 #include <memory>
-#include <optional>
 #include <set>
 #include <zip.h>
 
@@ -27,21 +28,21 @@ struct TZipCloser {
 struct TEntryCloser {
   void operator()(zip_file_t* File) const { zip_fclose(File); }
 };
-struct TSourceFreer {
-  void operator()(zip_source_t* Source) const { zip_source_free(Source); }
-};
-
 
 // Large parts (the sheet data) take the fastest deflate level: they are regular XML that it still
-// shrinks about tenfold, and writing them dominates a big report's time.
+// shrinks about tenfold, and writing them dominates a big report's time. A part made by a writer has no
+// size beforehand: it changes level once past its first piece, since packing the start of a big sheet
+// tighter costs more time than it saves bytes.
 constexpr size_t LargePart = 4u << 20;
+constexpr size_t LargeWrittenPart = 256u << 10;
+constexpr int SmallPartLevel = 6, LargePartLevel = 1;
 
 QString SystemError(int Error) { return QString::fromLocal8Bit(std::strerror(Error)); }
 
 // The whole file at Path read through the file operations and opened as an archive in memory, so that a
 // failing read shows as the device's error; nullptr with Reason set when it cannot be (and ZipCode, when it
 // is libzip that refuses the bytes).
-zip_t* OpenArchive(const QByteArray& Path, QString& Reason, int& ZipCode) {
+std::unique_ptr<zip_t, TZipCloser> OpenArchive(const QByteArray& Path, QString& Reason, int& ZipCode) {
   TFileOperations& files = FileOperations();
   const int fd = files.OpenForReading(Path.constData());
   if (fd < 0) {
@@ -76,7 +77,7 @@ zip_t* OpenArchive(const QByteArray& Path, QString& Reason, int& ZipCode) {
   zip_error_init(&error);
   zip_source_t* source = zip_source_buffer_create(data, bytes.size(), data ? 1 : 0, &error);
   if (!source) std::free(data);
-  zip_t* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+  std::unique_ptr<zip_t, TZipCloser> archive(source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr);
   if (!archive) {
     Reason = QString::fromUtf8(zip_error_strerror(&error));
     ZipCode = zip_error_code_zip(&error);
@@ -85,73 +86,6 @@ zip_t* OpenArchive(const QByteArray& Path, QString& Reason, int& ZipCode) {
   zip_error_fini(&error);
   return archive;
 }
-
-// The package's entries as the bytes of a zip archive; empty with Reason set when libzip fails.
-std::optional<std::string> PackArchive(const std::vector<std::string>& Names, const std::vector<std::string>& Bytes,
-                                       QString& Reason) {
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-  zip_t* archive = buffer ? zip_open_from_source(buffer, ZIP_TRUNCATE, &error) : nullptr;
-  if (!archive) {
-    Reason = QString::fromUtf8(zip_error_strerror(&error));
-    if (buffer) zip_source_free(buffer);
-    zip_error_fini(&error);
-    return std::nullopt;
-  }
-  zip_error_fini(&error);
-  // Kept past zip_close, which would otherwise free it with the archive.
-  zip_source_keep(buffer);
-  std::unique_ptr<zip_source_t, TSourceFreer> owner(buffer);
-  for (size_t i = 0; i < Names.size(); ++i) {
-    zip_source_t* source = zip_source_buffer(archive, Bytes[i].data(), Bytes[i].size(), 0);
-    const zip_int64_t index =
-        source ? zip_file_add(archive, Names[i].c_str(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) : -1;
-    if (index < 0) {
-      if (source) zip_source_free(source);
-      Reason = ArchiveError(archive);
-      zip_discard(archive);
-      return std::nullopt;
-    }
-    zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
-                             Bytes[i].size() >= LargePart ? 1 : 6);
-  }
-  if (zip_close(archive) != 0) {
-    Reason = ArchiveError(archive);
-    zip_discard(archive);
-    return std::nullopt;
-  }
-  zip_stat_t stat;
-  std::string bytes;
-  if (zip_source_stat(buffer, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) && zip_source_open(buffer) == 0) {
-    bytes.resize(static_cast<size_t>(stat.size));
-    const zip_int64_t got = zip_source_read(buffer, bytes.data(), stat.size);
-    zip_source_close(buffer);
-    if (got == static_cast<zip_int64_t>(stat.size)) return bytes;
-  }
-  Reason = QString::fromUtf8(zip_error_strerror(zip_source_error(buffer)));
-  return std::nullopt;
-}
-
-// Bytes to Fd, a short write continued; false with errno set when the device refuses.
-bool WriteAll(TFileOperations& Files, int Fd, const std::string& Bytes) {
-  size_t done = 0;
-  while (done < Bytes.size()) {
-    const ssize_t put = Files.Write(Fd, Bytes.data() + done, Bytes.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0) return false;
-    if (put == 0) {
-      errno = ENOSPC;  // a device that takes nothing and reports no error is full
-      return false;
-    }
-    done += static_cast<size_t>(put);
-  }
-  return true;
-}
-
-}  // namespace
-
-namespace {
 
 // Limits on what a template may unpack to: far above any real workbook template, far below what a crafted
 // archive could make us allocate.
@@ -208,7 +142,7 @@ TZipPackage TZipPackage::Read(const QString& Path) {
                            {Path}));
   QString reason;
   int zipCode = 0;
-  std::unique_ptr<zip_t, TZipCloser> archive(OpenArchive(QFile::encodeName(Path), reason, zipCode));
+  const std::unique_ptr<zip_t, TZipCloser> archive = OpenArchive(QFile::encodeName(Path), reason, zipCode);
   if (!archive)
     throw Exception(Format(QStringLiteral("Не удалось открыть книгу «%s»: %s."),
                            {Path, zipCode ? ReadReason(zipCode, reason) : reason}));
@@ -260,74 +194,104 @@ TZipPackage TZipPackage::Read(const QString& Path) {
     if (more != 0)
       throw damaged(more > 0 ? Format(QStringLiteral("часть %s длиннее, чем заявлено в архиве"), {shown})
                              : Format(QStringLiteral("часть %s не читается: %s"), {shown, archiveReason()}));
-    package.FNames.push_back(std::move(name));
-    package.FBytes.push_back(std::move(bytes));
+    package.FEntries.push_back(TEntry{std::move(name), std::move(bytes), {}});
   }
   return package;
 }
 
 const std::string* TZipPackage::Part(const std::string& Name) const {
-  for (size_t i = 0; i < FNames.size(); ++i)
-    if (FNames[i] == Name) return &FBytes[i];
+  for (const TEntry& entry : FEntries)
+    if (entry.Name == Name) return entry.Writer ? nullptr : &entry.Bytes;
   return nullptr;
 }
 
+TZipPackage::TEntry& TZipPackage::Entry(const std::string& Name) {
+  for (TEntry& entry : FEntries)
+    if (entry.Name == Name) return entry;
+  return FEntries.emplace_back(TEntry{Name, {}, {}});
+}
+
 void TZipPackage::SetPart(const std::string& Name, std::string Bytes) {
-  for (size_t i = 0; i < FNames.size(); ++i)
-    if (FNames[i] == Name) {
-      FBytes[i] = std::move(Bytes);
-      return;
-    }
-  FNames.push_back(Name);
-  FBytes.push_back(std::move(Bytes));
+  TEntry& entry = Entry(Name);
+  entry.Bytes = std::move(Bytes);
+  entry.Writer = nullptr;
+}
+
+void TZipPackage::SetPart(const std::string& Name, TPartWriter Writer) {
+  TEntry& entry = Entry(Name);
+  entry.Bytes.clear();
+  entry.Writer = std::move(Writer);
 }
 
 void TZipPackage::RemovePart(const std::string& Name) {
-  for (size_t i = 0; i < FNames.size(); ++i)
-    if (FNames[i] == Name) {
-      FNames.erase(FNames.begin() + static_cast<ptrdiff_t>(i));
-      FBytes.erase(FBytes.begin() + static_cast<ptrdiff_t>(i));
-      return;
-    }
+  std::erase_if(FEntries, [&](const TEntry& entry) { return entry.Name == Name; });
 }
 
 void TZipPackage::WriteNew(const QString& Path) const {
   const TTerminationDeferral deferral;  // a Ctrl+C or kill waits until the temporary file is gone
-  if (QFileInfo::exists(Path))
-    throw Exception(Format(QStringLiteral("Файл «%s» уже существует; он не будет перезаписан."), {Path}));
+  const QString existing = Format(QStringLiteral("Файл «%s» уже существует; он не будет перезаписан."), {Path});
+  if (QFileInfo::exists(Path)) throw Exception(existing);
   auto failed = [&](const QString& Reason) {
     return Exception(Format(QStringLiteral("Не удалось записать книгу «%s»: %s."), {Path, Reason}));
   };
-  QString reason;
-  const std::optional<std::string> archive = PackArchive(FNames, FBytes, reason);
-  if (!archive) throw failed(reason);
+  // Parts made by writers are made and deflated first, a piece at a time: a writer that fails has no
+  // file to undo.
+  std::vector<TDeflatedPart> deflated(FEntries.size());
+  for (size_t i = 0; i < FEntries.size(); ++i)
+    if (FEntries[i].Writer) {
+      TPartCompressor compressor(SmallPartLevel, LargePartLevel, LargeWrittenPart);
+      FEntries[i].Writer([&](std::string& Piece) { compressor.Put(Piece); });
+      deflated[i] = compressor.Finish();
+    }
 
-  TFileOperations& files = FileOperations();
   const QString temp = Path + QStringLiteral(".part-") +
                        QString::number(QRandomGenerator::global()->generate64(), 36);
   const QByteArray tempName = QFile::encodeName(temp);
   const QByteArray finalName = QFile::encodeName(Path);
-  const int fd = files.CreateNew(tempName.constData());
-  if (fd < 0) throw failed(SystemError(errno));
+  TNewZipFile file(tempName);  // outlives the archive, whose source it is
+  {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* target = file.Source(&error);
+    std::unique_ptr<zip_t, TZipCloser> archive(target ? zip_open_from_source(target, ZIP_CREATE, &error) : nullptr);
+    if (!archive) {
+      if (target) zip_source_free(target);
+      const QString reason = QString::fromUtf8(zip_error_strerror(&error));
+      zip_error_fini(&error);
+      throw failed(reason);
+    }
+    zip_error_fini(&error);
+    for (size_t i = 0; i < FEntries.size(); ++i) {
+      const TEntry& entry = FEntries[i];
+      zip_source_t* source = entry.Writer ? DeflatedPartSource(deflated[i], nullptr)
+                                          : zip_source_buffer(archive.get(), entry.Bytes.data(), entry.Bytes.size(), 0);
+      const zip_int64_t index =
+          source ? zip_file_add(archive.get(), entry.Name.c_str(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) : -1;
+      if (index < 0) {
+        if (source) zip_source_free(source);
+        throw failed(source ? ArchiveError(archive.get()) : SystemError(ENOMEM));
+      }
+      if (!entry.Writer)
+        zip_set_file_compression(archive.get(), static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
+                                 entry.Bytes.size() >= LargePart ? LargePartLevel : SmallPartLevel);
+    }
+    // The file is written, synced and closed here, or removed again when anything fails.
+    if (zip_close(archive.get()) != 0)
+      throw failed(file.SystemError() ? SystemError(file.SystemError()) : ArchiveError(archive.get()));
+    archive.release();  // closed is freed
+  }
+
+  TFileOperations& files = FileOperations();
   auto fail = [&](int Error) {
     files.Remove(tempName.constData());
     return failed(SystemError(Error));
   };
-  // Complete and on the disk before it takes the name: a crash or power loss after the rename must
-  // not leave a workbook of zeros under the user's name.
-  if (!WriteAll(files, fd, *archive) || files.Sync(fd) != 0) {
-    const int error = errno;
-    files.Close(fd);
-    throw fail(error);
-  }
-  if (files.Close(fd) != 0) throw fail(errno);
-
   // Into place only if the name is still free: a file someone made meanwhile is never replaced.
   if (files.RenameNoReplace(tempName.constData(), finalName.constData()) != 0) {
     const int error = errno;
     if (error == EEXIST) {
       files.Remove(tempName.constData());
-      throw Exception(Format(QStringLiteral("Файл «%s» уже существует; он не будет перезаписан."), {Path}));
+      throw Exception(existing);
     }
     if (error != EINVAL && error != ENOSYS) throw fail(error);
     // A file system without the no-replace rename: a hard link fails the same way on an existing name.
@@ -335,7 +299,7 @@ void TZipPackage::WriteNew(const QString& Path) const {
       const int linkError = errno;
       if (linkError != EEXIST) throw fail(linkError);
       files.Remove(tempName.constData());
-      throw Exception(Format(QStringLiteral("Файл «%s» уже существует; он не будет перезаписан."), {Path}));
+      throw Exception(existing);
     }
     files.Remove(tempName.constData());
   }

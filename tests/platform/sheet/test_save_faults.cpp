@@ -19,7 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class TStep { None, OpenForReading, Read, CreateNew, Write, Sync, Close, Rename, Link };
+enum class TStep { None, OpenForReading, Read, CreateNew, Write, Seek, Sync, Close, Rename, Link };
 
 // The system's operations, but Step fails with Error: a write once Budget bytes went through (a full
 // disk), a read once Budget bytes came. Rename failing with EINVAL is a file system without the
@@ -56,6 +56,9 @@ public:
     const ssize_t put = TFileOperations::Write(Fd, Buffer, take);
     if (Step == TStep::Write && put > 0) Budget -= static_cast<std::size_t>(put);
     return put;
+  }
+  off_t Seek(int Fd, off_t Offset) override {
+    return Step == TStep::Seek ? Fail() : TFileOperations::Seek(Fd, Offset);
   }
   int Sync(int Fd) override {
     Calls << u"sync"_s;
@@ -130,6 +133,7 @@ TEST(SaveFaults, EachFailingStepNamesTheFileAndLeavesNothingBehind) {
       {"the disk is full at once", TStep::Write, ENOSPC, 0},
       {"the disk fills after 512 bytes", TStep::Write, ENOSPC, 512},
       {"the device fails mid-write", TStep::Write, EIO, 2000},
+      {"the device cannot go back to finish an entry's header", TStep::Seek, EIO, 0},
       {"the data cannot be flushed to the disk", TStep::Sync, EIO, 0},
       {"closing reports a lost write", TStep::Close, EDQUOT, 0},
       {"the rename is refused", TStep::Rename, EACCES, 0},
