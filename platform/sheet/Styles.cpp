@@ -2,6 +2,7 @@
 
 #include "platform/sheet/XmlUtil.h"
 
+#include <algorithm>
 #include <pugixml.hpp>
 #include <unordered_map>
 #include <vector>
@@ -83,10 +84,13 @@ bool IsDateCode(std::string_view Code) {
     else if (ch == '\\') ++i;
     else if (ch == '[') {
       const size_t close = Code.find(']', i);
-      // [h], [mm], [ss] are elapsed times; colours and conditions are not.
+      // [h], [mm], [ss] are elapsed times; colours ([Magenta]), conditions and locales are not.
       if (close != std::string_view::npos && close > i + 1) {
-        const char inner = static_cast<char>(Code[i + 1] | 0x20);
-        if (inner == 'h' || inner == 'm' || inner == 's') return true;
+        const std::string_view inner = Code.substr(i + 1, close - i - 1);
+        const char unit = static_cast<char>(inner.front() | 0x20);
+        if ((unit == 'h' || unit == 'm' || unit == 's') &&
+            std::all_of(inner.begin(), inner.end(), [unit](char c) { return static_cast<char>(c | 0x20) == unit; }))
+          return true;
         i = close;
       }
     } else {

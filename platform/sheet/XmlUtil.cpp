@@ -4,13 +4,24 @@
 
 #include <QStringDecoder>
 #include <cctype>
-#include <optional>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 namespace {
+// pugixml writes a carriage return in text as it is, and a reader then takes it for a line feed: only a
+// reference keeps it. Attribute values come here with theirs escaped already, so a raw one is text.
 struct TStringWriter : pugi::xml_writer {
   std::string Out;
-  void write(const void* data, size_t size) override { Out.append(static_cast<const char*>(data), size); }
+  void write(const void* data, size_t size) override {
+    std::string_view chunk(static_cast<const char*>(data), size);
+    for (size_t cr = chunk.find('\r'); cr != std::string_view::npos; cr = chunk.find('\r')) {
+      Out.append(chunk.substr(0, cr));
+      Out.append("&#13;");
+      chunk.remove_prefix(cr + 1);
+    }
+    Out.append(chunk);
+  }
 };
 
 // The encoding the XML declaration names, empty when it names none.
