@@ -1,7 +1,7 @@
 #include "platform/sheet/ContentTypes.h"
 
 #include "platform/base/Exception.h"
-#include "platform/sheet/XmlUtil.h"
+#include "platform/sheet/XmlDocument.h"
 
 namespace {
 const char* const TemplateMain = "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";

@@ -1,6 +1,6 @@
 #include "platform/sheet/Relationships.h"
 
-#include "platform/sheet/XmlUtil.h"
+#include "platform/sheet/XmlDocument.h"
 
 #include <vector>
 

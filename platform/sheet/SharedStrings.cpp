@@ -2,8 +2,8 @@
 
 #include "platform/base/Exception.h"
 #include "platform/sheet/CellText.h"
-#include "platform/sheet/XmlText.h"
-#include "platform/sheet/XmlUtil.h"
+#include "platform/sheet/XmlAppend.h"
+#include "platform/sheet/XmlDocument.h"
 
 #include <pugixml.hpp>
 

@@ -1,6 +1,6 @@
 #include "platform/sheet/Styles.h"
 
-#include "platform/sheet/XmlUtil.h"
+#include "platform/sheet/XmlDocument.h"
 
 #include <algorithm>
 #include <pugixml.hpp>

@@ -7,7 +7,7 @@
 #include "platform/sheet/SharedStrings.h"
 #include "platform/sheet/Styles.h"
 #include "platform/sheet/Worksheet.h"
-#include "platform/sheet/XmlUtil.h"
+#include "platform/sheet/XmlDocument.h"
 #include "platform/sheet/ZipPackage.h"
 
 #include <new>

@@ -1,5 +1,5 @@
-// Loading and saving a worksheet part; the cell, search and format operations are in WorksheetCells.cpp
-// and WorksheetFormat.cpp.
+// Loading and saving a worksheet part; the cell and search operations are in WorksheetCells.cpp, the
+// formats and merges in WorksheetFormat.cpp, row inserts in WorksheetRows.cpp.
 #include "platform/sheet/Worksheet.h"
 
 #include "platform/base/Exception.h"
@@ -10,8 +10,8 @@
 #include "platform/sheet/Styles.h"
 #include "platform/sheet/TextSearch.h"
 #include "platform/sheet/WorksheetXml.h"
-#include "platform/sheet/XmlText.h"
-#include "platform/sheet/XmlUtil.h"
+#include "platform/sheet/XmlAppend.h"
+#include "platform/sheet/XmlDocument.h"
 
 #include <algorithm>
 #include <charconv>
@@ -164,27 +164,6 @@ TWorksheet::TWorksheet(QString Name, std::shared_ptr<TStyles> Styles, std::share
   for (pugi::xml_node dv : root.child("dataValidations").children("dataValidation"))
     for (const char* name : {"formula1", "formula2"})
       if (pugi::xml_node formula = dv.child(name)) FXml->FormulaNodes.push_back(formula);
-}
-
-bool TWorksheet::HasFormulas() const {
-  return !FXml->FormulaNodes.empty() ||
-         std::any_of(FXml->RawCells.begin(), FXml->RawCells.end(), [](const TRawCell& raw) { return raw.Formula; });
-}
-
-void TWorksheet::ShiftFormulas(const QString& Sheet, const std::vector<int32_t>& Rows) {
-  if (Rows.empty()) return;
-  const bool own = Sheet.compare(FName, Qt::CaseInsensitive) == 0;
-  for (TRawCell& raw : FXml->RawCells) {
-    if (!raw.Formula) continue;
-    TFormulaRefs refs(raw.FormulaText, FName);
-    if (refs.InsertRows(Sheet, Rows)) raw.FormulaText = refs.Text();
-    if (own && raw.HasRef)
-      for (const int32_t row : Rows) ShiftRectForInsert(raw.Ref, row);
-  }
-  for (pugi::xml_node node : FXml->FormulaNodes) {
-    TFormulaRefs refs(node.text().get(), FName);
-    if (refs.InsertRows(Sheet, Rows)) node.text().set(refs.Text().c_str());
-  }
 }
 
 TWorksheet::~TWorksheet() = default;

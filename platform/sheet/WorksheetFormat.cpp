@@ -1,4 +1,4 @@
-// Row inserts, range formats and merges of a worksheet.
+// Range formats and merges of a worksheet.
 #include "platform/base/Exception.h"
 #include "platform/sheet/Styles.h"
 #include "platform/sheet/TextSearch.h"
@@ -6,37 +6,6 @@
 #include "platform/sheet/WorksheetXml.h"
 
 #include <algorithm>
-
-
-void TWorksheet::InsertRow(int32_t Row) {
-  CheckRect({Row, 1, Row, 1});
-  if (!FRows.Empty() && FRows.LastNumber() >= Row && FRows.LastNumber() >= MaxSheetRow)
-    throw Exception(Format(QStringLiteral("Нельзя вставить строку на листе «%s»: последняя строка листа занята."),
-                           {FName}));
-  FRows.InsertBefore(Row);
-  // The new row takes the format of the row above: its attributes and each cell's style, no values.
-  if (Row > 1) {
-    if (const TRow* above = FRows.Find(Row - 1); above && (above->Attrs != 0 || !above->Cells.empty())) {
-      TRow copy;
-      copy.Number = Row;
-      copy.Attrs = above->Attrs;
-      copy.Cells.reserve(above->Cells.size());
-      for (const TCell& cell : above->Cells)
-        if (cell.Style != 0) {
-          TCell blank;
-          blank.Col = cell.Col;
-          blank.Style = cell.Style;
-          copy.Cells.push_back(blank);
-        }
-      FRows.Get(Row) = std::move(copy);
-    }
-  }
-  for (TCellRect& merge : FMerges) ShiftRectForInsert(merge, Row);
-  for (TSheetRef& ref : FXml->Refs)
-    for (TCellRect& rect : ref.Rects) ShiftRectForInsert(rect, Row);
-  if (FSelection) ShiftRectForInsert(*FSelection, Row);
-  FInsertLog.push_back(Row);
-}
 
 // Applies Change(row, col) -> TStyleChange (Param 0 for borders: leave the cell) to every cell of Rect,
 // making the cells that do not exist yet.

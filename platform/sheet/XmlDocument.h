@@ -1,6 +1,6 @@
 #pragma once
-// pugixml helpers shared by the part readers: parsing with a message that names the part, and writing
-// a node or a document back without reformatting.
+// Parts as pugixml documents, shared by the part readers: parsing with a message that names the part,
+// and writing a node or a document back without reformatting. Text written by hand is XmlAppend.h.
 #include <pugixml.hpp>
 #include <string>
 

@@ -1,5 +1,6 @@
 #pragma once
-// Fast appenders for the XML we write by hand (sheet data, shared strings): attribute escaping and numbers.
+// Appending XML text we write by hand, without a DOM (sheet data, shared strings): attribute escaping
+// and numbers. Reading and writing parts through pugixml is XmlDocument.h.
 #include <cstdint>
 #include <string>
 #include <string_view>

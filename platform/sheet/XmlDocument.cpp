@@ -1,4 +1,4 @@
-#include "platform/sheet/XmlUtil.h"
+#include "platform/sheet/XmlDocument.h"
 
 #include "platform/base/Exception.h"
 

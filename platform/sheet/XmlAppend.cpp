@@ -1,4 +1,4 @@
-#include "platform/sheet/XmlText.h"
+#include "platform/sheet/XmlAppend.h"
 
 #include <charconv>
 #include <cmath>
