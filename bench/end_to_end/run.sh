@@ -21,32 +21,7 @@ cc -O2 -o "$scratch/lxw_schedule" bench/end_to_end/lxw_schedule.c -lxlsxwriter
 
 # The report database: N instruments, two repair kinds each (2N result rows), one subdivision per 50
 # instruments with the subdivisions scrambled so that the sort has work; one entry in each lookup.
-make_db() {
-  sqlite3 "$1" >/dev/null <<SQL
-PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;
-CREATE TABLE procedures (name TEXT PRIMARY KEY, body TEXT NOT NULL);
-CREATE TABLE lookups (kind TEXT, id INTEGER, fname TEXT, parentid INTEGER);
-INSERT INTO lookups VALUES ('tmitypes', 1, 'Все типы', -1), ('mmstate', 1, 'В работе', -1),
-                           ('tsubdivs', 1, 'Все подразделения', -1);
-CREATE TABLE box (seq INTEGER PRIMARY KEY, VrfDate TEXT, VrfInterval INTEGER, IdN INTEGER, CA TEXT,
-  VrfType TEXT, Sid INTEGER, Sub TEXT, MIname TEXT, MItype TEXT, LocN TEXT, Limits TEXT,
-  PrecisClass TEXT, VrfDateF TEXT, RemPeriod INTEGER, RemName TEXT);
-INSERT INTO box (VrfDate, VrfInterval, IdN, CA, VrfType, Sid, Sub, MIname, MItype, LocN, Limits,
-                 PrecisClass, VrfDateF, RemPeriod, RemName)
-  WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < $2),
-  k(kind, period, name) AS (VALUES (0, 6, 'ТО'), (1, 12, 'ТР'))
-  SELECT printf('%02d.%04d', i % 12 + 1, 2020 + i % 5), 12 * (1 + i % 3), i + 1, 'ЦСМ', 'П',
-         (i / 50 * 7919) % max($2 / 50, 1), printf('Подразделение %05d', (i / 50 * 7919) % max($2 / 50, 1)),
-         'Средство измерения ' || (i % 500), 'МП-' || (i % 37), 'N' || (100000 + i), '0...10 МПа', '1,5',
-         printf('15.%02d.%04d', i % 12 + 1, 2020 + i % 5), k.period, k.name
-  FROM n, k ORDER BY i, kind;
-INSERT INTO procedures VALUES ('rprt_com_get_loockups',
-  'SELECT id, fname, parentid FROM lookups WHERE kind = lower(?1) ORDER BY id');
-INSERT INTO procedures VALUES ('rprt_get_PPR_box', 'SELECT VrfDate, VrfInterval, IdN, CA, VrfType, Sid,
-  Sub, MIname, MItype, LocN, Limits, PrecisClass, VrfDateF, RemPeriod, RemName FROM box ORDER BY seq');
-COMMIT;
-SQL
-}
+make_db() { python3 db/make_report_db.py "$1" "$2" flat; }
 make_db "$scratch/big.db" "$big"
 make_db "$scratch/small.db" "$small"
 

@@ -21,10 +21,10 @@ namespace {
 
 QString Golden(const QString& Name) { return TestSupport::SourceDir() + u"/tests/app/golden/"_s + Name; }
 
-// Runs one of the golden folder's Python scripts with Args.
-TestSupport::ProcessResult RunScript(const QString& Script, const QStringList& Args) {
+// Runs the Python script at Path with Args.
+TestSupport::ProcessResult RunScript(const QString& Path, const QStringList& Args) {
   return TestSupport::RunPython(u"import runpy, sys\nsys.argv = sys.argv[1:]\nrunpy.run_path(sys.argv[0], run_name='__main__')"_s,
-                                QStringList{Golden(Script)} + Args);
+                                QStringList{Path} + Args);
 }
 
 QString ReadText(const QString& Path) {
@@ -66,7 +66,8 @@ TEST(ScheduleGolden, TheWorkbookKeepsItsPinnedContent) {
     QString database = TestSupport::BinDir() + u"/demo.db"_s;
     if (c.Instruments > 0) {
       database = dir.filePath(u"report.db"_s);
-      const auto made = RunScript(u"make_report_db.py"_s, {database, QString::number(c.Instruments)});
+      const auto made = RunScript(TestSupport::SourceDir() + u"/db/make_report_db.py"_s,
+                                  {database, QString::number(c.Instruments)});
       ASSERT_EQ(made.ExitCode, 0) << made.Stderr.toStdString();
     }
     const QString output = dir.filePath(u"schedule.xlsx"_s);
@@ -78,7 +79,7 @@ TEST(ScheduleGolden, TheWorkbookKeepsItsPinnedContent) {
     ASSERT_TRUE(ppr.waitForFinished(120000));
     ASSERT_EQ(ppr.exitCode(), 0) << ppr.readAllStandardError().toStdString();
 
-    const auto digest = RunScript(u"workbook_digest.py"_s, {output, u"--blocks"_s, QString::number(c.Block)});
+    const auto digest = RunScript(Golden(u"workbook_digest.py"_s), {output, u"--blocks"_s, QString::number(c.Block)});
     ASSERT_EQ(digest.ExitCode, 0) << digest.Stderr.toStdString();
     const QString golden = Golden(QString::fromLatin1(c.Golden));
     if (update) {
@@ -90,7 +91,7 @@ TEST(ScheduleGolden, TheWorkbookKeepsItsPinnedContent) {
     if (digest.Stdout == expected) continue;
     const QString kept = TestSupport::BinaryDir() + u"/golden-mismatch/"_s + QString::fromLatin1(c.Golden);
     QDir().mkpath(TestSupport::BinaryDir() + u"/golden-mismatch"_s);
-    const auto full = RunScript(u"workbook_digest.py"_s, {output});
+    const auto full = RunScript(Golden(u"workbook_digest.py"_s), {output});
     WriteText(kept, digest.Stdout);
     WriteText(kept + u".full"_s, full.Stdout);
     ADD_FAILURE() << "the workbook's content changed (digest in " << kept.toStdString() << ", full in .full):\n"
