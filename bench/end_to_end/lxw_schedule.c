@@ -8,7 +8,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <xlsxwriter.h>
+#include "bench/common/lxw_schedule_book.h"
 
 static int due(int year, int vrf_year, int vrf_month, int month, int period) {
   int d = (year - vrf_year) * 12 + month - vrf_month;
@@ -22,18 +22,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int n = atoi(argv[2]);
-  lxw_workbook_options options;
-  memset(&options, 0, sizeof options);
-  options.constant_memory = argc > 3 && strcmp(argv[3], "constant") == 0;
-  lxw_workbook* book = workbook_new_opt(argv[1], &options);
-  lxw_worksheet* sheet = workbook_add_worksheet(book, "График");
-  lxw_format* body = workbook_add_format(book);
-  format_set_border(body, LXW_BORDER_THIN);
-  format_set_text_wrap(body);
-  lxw_format* header = workbook_add_format(book);
-  format_set_border(header, LXW_BORDER_THIN);
-  format_set_bold(header);
-  format_set_align(header, LXW_ALIGN_CENTER);
+  const lxw_schedule_book b = lxw_schedule_book_new(argv[1], argc > 3 && strcmp(argv[3], "constant") == 0);
+  lxw_workbook* book = b.book;
+  lxw_worksheet* sheet = b.sheet;
+  lxw_format *body = b.body, *header = b.header;
 
   const int year = 2024, groups = n / 50 > 0 ? n / 50 : 1;
   char text[128];

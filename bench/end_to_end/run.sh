@@ -17,7 +17,7 @@ cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DPPR_BUILD_TESTS=OF
 cmake --build build-rel --target ppr-schedule ppr_template >/dev/null
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-cc -O2 -o "$scratch/lxw_schedule" bench/end_to_end/lxw_schedule.c -lxlsxwriter
+cc -O2 -I. -o "$scratch/lxw_schedule" bench/end_to_end/lxw_schedule.c -lxlsxwriter
 
 # The report database: N instruments, two repair kinds each (2N result rows), one subdivision per 50
 # instruments with the subdivisions scrambled so that the sort has work; one entry in each lookup.

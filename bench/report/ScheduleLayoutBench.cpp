@@ -14,6 +14,7 @@
 //
 // The save share is measured by saving the finished workbook a second time; layout is ExcelDraw's
 // time less that share. The second save's own peak memory is shown beside the finished sheet's.
+#include "bench/common/lxw_schedule_book.h"
 #include "platform/base/Exception.h"
 #include "platform/data/ado/ADOConnection.h"
 #include "platform/data/ado/ADOStoredProc.h"
@@ -37,7 +38,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-#include <xlsxwriter.h>
 
 using namespace Qt::StringLiterals;
 
@@ -218,15 +218,10 @@ void RunXlsxWriter(const std::string& Cells, const std::string& Output, int Inst
   for (lxw_row_t row : merged) if (row < isHeader.size()) isHeader[row] = true;
 
   const auto t0 = TClock::now();
-  lxw_workbook* book = workbook_new(Output.c_str());
-  lxw_worksheet* sheet = workbook_add_worksheet(book, "График");
-  lxw_format* body = workbook_add_format(book);
-  format_set_border(body, LXW_BORDER_THIN);
-  format_set_text_wrap(body);
-  lxw_format* header = workbook_add_format(book);
-  format_set_border(header, LXW_BORDER_THIN);
-  format_set_bold(header);
-  format_set_align(header, LXW_ALIGN_CENTER);
+  const lxw_schedule_book b = lxw_schedule_book_new(Output.c_str(), 0);
+  lxw_workbook* book = b.book;
+  lxw_worksheet* sheet = b.sheet;
+  lxw_format *body = b.body, *header = b.header;
   for (const TLine& line : lines) {
     if (isHeader[line.Row]) {
       worksheet_write_blank(sheet, line.Row, 0, body);

@@ -5,6 +5,7 @@
 //   bench_schedule_sheet            10,000 and 100,000 rows
 //   bench_schedule_sheet 5000       the rows given
 //   bench_schedule_sheet --keep ... the files stay in the temporary folder, for a reader to check
+#include "bench/common/lxw_schedule_book.h"
 #include "platform/base/Exception.h"
 #include "platform/sheet/Workbook.h"
 #include "platform/sheet/Worksheet.h"
@@ -20,7 +21,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-#include <xlsxwriter.h>
 
 namespace {
 
@@ -102,17 +102,10 @@ void WriteWithEngine(int Rows, const std::string& Path, bool Insert) {
 }
 
 void WriteWithXlsxWriter(int Rows, const std::string& Path, bool ConstantMemory) {
-  lxw_workbook_options options = {};
-  options.constant_memory = ConstantMemory ? LXW_TRUE : LXW_FALSE;
-  lxw_workbook* book = workbook_new_opt(Path.c_str(), &options);
-  lxw_worksheet* sheet = workbook_add_worksheet(book, "График");
-  lxw_format* body = workbook_add_format(book);
-  format_set_border(body, LXW_BORDER_THIN);
-  format_set_text_wrap(body);
-  lxw_format* header = workbook_add_format(book);
-  format_set_border(header, LXW_BORDER_THIN);
-  format_set_bold(header);
-  format_set_align(header, LXW_ALIGN_CENTER);
+  const lxw_schedule_book b = lxw_schedule_book_new(Path.c_str(), ConstantMemory);
+  lxw_workbook* book = b.book;
+  lxw_worksheet* sheet = b.sheet;
+  lxw_format *body = b.body, *header = b.header;
   const lxw_row_t top = 10;  // the template's body starts on row 11
   int number = 0;
   for (int written = 0; written < Rows; ++written) {
