@@ -3,6 +3,7 @@
 #include "app/gui/Application.h"
 #include "platform/base/Exception.h"
 #include "platform/base/MessageService.h"
+#include "tests/app/gui/TestApplication.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -14,14 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-TApplication& App() {
-  static int argc = 1;
-  static char name[] = "test";
-  static char* argv[] = {name, nullptr};
-  static TApplication app(argc, argv);
-  return app;
-}
 
 class TThrowing : public QObject {
 public:

@@ -8,6 +8,7 @@
 #include "platform/base/MessageService.h"
 #include "platform/vtree/view/TVirtualTreeView.h"
 #include "tests/app/ReportDbFixture.h"
+#include "tests/app/gui/TestApplication.h"
 
 #include <QCheckBox>
 #include <QImage>
@@ -23,16 +24,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-TApplication& App() {
-  static int argc = 1;
-  static char name[] = "test";
-  static char* argv[] = {name, nullptr};
-  // Never destroyed: QTest's input devices outlive the tests, and an application object torn down
-  // among the exit-time statics would delete them twice.
-  static TApplication* app = new TApplication(argc, argv);
-  return *app;
-}
 
 class MainWindowTest : public ::testing::Test {
 protected:
