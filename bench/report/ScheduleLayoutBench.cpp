@@ -14,6 +14,7 @@
 //
 // The save share is measured by saving the finished workbook a second time; layout is ExcelDraw's
 // time less that share. The second save's own peak memory is shown beside the finished sheet's.
+#include "bench/common/ChildRun.h"
 #include "bench/common/lxw_schedule_book.h"
 #include "platform/base/Exception.h"
 #include "platform/data/ado/ADOConnection.h"
@@ -32,7 +33,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <sqlite3.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -83,38 +83,12 @@ double PeakSinceResetMiB() {
   return kib < 0 ? -1 : kib / 1024.0;
 }
 
-void Exec(sqlite3* Db, const std::string& Sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(Db, Sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    std::fprintf(stderr, "sqlite: %s\n", error ? error : "?");
-    std::exit(1);
-  }
-}
-
-// The report database: the result rows stored in the procedure's order, the procedure selecting them.
+// The whole-process benchmark's database (db/make_report_db.py, the flat shape): N instruments, two
+// repair kinds each, one subdivision per 50 instruments, the subdivisions scrambled.
 void MakeDatabase(const std::string& Path, int Instruments) {
-  sqlite3* db = nullptr;
-  if (sqlite3_open(Path.c_str(), &db) != SQLITE_OK) std::exit(1);
-  const int subdivisions = Instruments / 50 > 0 ? Instruments / 50 : 1;
-  Exec(db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;"
-           "CREATE TABLE procedures (name TEXT PRIMARY KEY, body TEXT NOT NULL);"
-           "CREATE TABLE box (seq INTEGER PRIMARY KEY, VrfDate TEXT, VrfInterval INTEGER, IdN INTEGER, CA TEXT,"
-           " VrfType TEXT, Sid INTEGER, Sub TEXT, MIname TEXT, MItype TEXT, LocN TEXT, Limits TEXT,"
-           " PrecisClass TEXT, VrfDateF TEXT, RemPeriod INTEGER, RemName TEXT);");
-  const std::string n = std::to_string(Instruments), s = std::to_string(subdivisions);
-  Exec(db, "INSERT INTO box (VrfDate, VrfInterval, IdN, CA, VrfType, Sid, Sub, MIname, MItype, LocN, Limits,"
-           " PrecisClass, VrfDateF, RemPeriod, RemName)"
-           " WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < " + n + "),"
-           " k(kind, period, name) AS (VALUES (0, 6, 'ТО'), (1, 12, 'ТР'))"
-           " SELECT printf('%02d.%04d', i % 12 + 1, 2020 + i % 5), 12 * (1 + i % 3), i + 1, 'ЦСМ', 'П',"
-           " (i / 50 * 7919) % " + s + ", printf('Подразделение %05d', (i / 50 * 7919) % " + s + "),"
-           " 'Средство измерения ' || (i % 500), 'МП-' || (i % 37), 'N' || (100000 + i), '0...10 МПа', '1,5',"
-           " printf('15.%02d.%04d', i % 12 + 1, 2020 + i % 5), k.period, k.name"
-           " FROM n, k ORDER BY i, kind;"
-           "INSERT INTO procedures VALUES ('rprt_get_PPR_box', 'SELECT VrfDate, VrfInterval, IdN, CA, VrfType, Sid,"
-           " Sub, MIname, MItype, LocN, Limits, PrecisClass, VrfDateF, RemPeriod, RemName FROM box ORDER BY seq');"
-           "COMMIT;");
-  sqlite3_close(db);
+  const std::string command = "python3 " PPR_SOURCE_DIR "/db/make_report_db.py '" + Path + "' " +
+                              std::to_string(Instruments) + " flat";
+  if (std::system(command.c_str()) != 0) std::exit(1);
 }
 
 // Keeps the workbook ExcelDraw makes, so that it can be saved once more and its cells read afterwards.
@@ -241,26 +215,6 @@ void RunXlsxWriter(const std::string& Cells, const std::string& Output, int Inst
               Instruments, lines.size(), total, total * 1e6 / Instruments, PeakMiB());
 }
 
-template <class TCase>
-bool InChild(TCase Case) {
-  std::fflush(stdout);
-  const pid_t child = fork();
-  if (child == 0) {
-    int code = 0;
-    try {
-      Case();
-    } catch (const Exception& error) {
-      std::fprintf(stderr, "%s\n", error.what());
-      code = 1;
-    }
-    std::fflush(stdout);
-    std::_Exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -278,12 +232,12 @@ int main(int argc, char** argv) {
     const auto t0 = TClock::now();
     MakeDatabase(folder + "/report.db", n);
     std::printf("-- %d instruments: database made in %.2f s (not counted)\n", n, Seconds(t0, TClock::now()));
-    const bool ok = InChild([&] { RunLayout(folder + "/report.db", folder + "/ppr.xlsx", folder + "/cells.tsv", n); });
+    const bool ok = RunInChild("ExcelDraw (ppr)", [&] { RunLayout(folder + "/report.db", folder + "/ppr.xlsx", folder + "/cells.tsv", n); }).Succeeded;
     if (!ok) {
       std::printf("ExcelDraw FAILED\n");
       continue;
     }
-    InChild([&] { RunXlsxWriter(folder + "/cells.tsv", folder + "/lxw.xlsx", n); });
+    RunInChild("libxlsxwriter normal", [&] { RunXlsxWriter(folder + "/cells.tsv", folder + "/lxw.xlsx", n); });
     const auto size = [](const std::string& Path) {
       return static_cast<double>(QFileInfo(QString::fromStdString(Path)).size()) / (1024.0 * 1024.0);
     };

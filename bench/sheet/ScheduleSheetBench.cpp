@@ -5,6 +5,7 @@
 //   bench_schedule_sheet            10,000 and 100,000 rows
 //   bench_schedule_sheet 5000       the rows given
 //   bench_schedule_sheet --keep ... the files stay in the temporary folder, for a reader to check
+#include "bench/common/ChildRun.h"
 #include "bench/common/lxw_schedule_book.h"
 #include "platform/base/Exception.h"
 #include "platform/sheet/Workbook.h"
@@ -138,27 +139,13 @@ void WriteWithXlsxWriter(int Rows, const std::string& Path, bool ConstantMemory)
 template <class TCase>
 void Measure(const char* Name, int Rows, const std::string& Path, TCase Case) {
   std::remove(Path.c_str());
-  std::fflush(stdout);
-  const pid_t child = fork();
-  if (child == 0) {
-    int code = 0;
-    try {
-      Case();
-    } catch (const Exception& error) {
-      std::fprintf(stderr, "%s: %s\n", Name, error.what());
-      code = 1;
-    }
-    std::_Exit(code);
-  }
   const auto start = std::chrono::steady_clock::now();
-  int status = 0;
-  rusage usage{};
-  wait4(child, &status, 0, &usage);
+  const TChildRun run = RunInChild(Name, Case);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const double mib = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  const double mib = static_cast<double>(run.Usage.ru_maxrss) / 1024.0;
   const double size = static_cast<double>(QFileInfo(QString::fromStdString(Path)).size()) / (1024.0 * 1024.0);
   std::printf("%-28s %8d rows %8.2f s %10.0f rows/s %8.1f MiB peak %8.2f MiB file%s\n", Name, Rows, seconds,
-              Rows / seconds, mib, size, WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : "  FAILED");
+              Rows / seconds, mib, size, run.Succeeded ? "" : "  FAILED");
   if (GKeep) std::printf("  kept %s\n", Path.c_str());
   else std::remove(Path.c_str());
 }
