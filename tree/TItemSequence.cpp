@@ -8,7 +8,7 @@
 
 namespace {
 // Blocks split at twice this size and go when they empty.
-constexpr std::size_t kBlockSize = 256;
+constexpr std::size_t kBlockSize = 128;
 
 int FullCompare(const QString& A, const QString& B) {
   const std::u16string_view a(reinterpret_cast<const char16_t*>(A.utf16()), static_cast<std::size_t>(A.size()));
@@ -25,17 +25,22 @@ TKeyProbe::TKeyProbe(const QString& AKey) : Length(AKey.size()), Key(&AKey) {
 }
 
 std::size_t TItemSequence::BlockOf(int Index) const {
+  UpdateStarts();
   auto it = std::upper_bound(FStarts.begin(), FStarts.end(), Index);
   return static_cast<std::size_t>(it - FStarts.begin()) - 1;
 }
 
-void TItemSequence::RebuildStarts(std::size_t FromBlock) {
+void TItemSequence::UpdateStarts() const {
+  if (FStartsKnown >= FBlocks.size() && FStarts.size() == FBlocks.size()) return;
   FStarts.resize(FBlocks.size());
-  int start = FromBlock == 0 ? 0 : FStarts[FromBlock - 1] + static_cast<int>(FBlocks[FromBlock - 1].size());
-  for (std::size_t b = FromBlock; b < FBlocks.size(); ++b) {
+  FStartsKnown = std::min(FStartsKnown, FBlocks.size());
+  const std::size_t from = FStartsKnown;
+  int start = from == 0 ? 0 : FStarts[from - 1] + static_cast<int>(FBlocks[from - 1].size());
+  for (std::size_t b = from; b < FBlocks.size(); ++b) {
     FStarts[b] = start;
     start += static_cast<int>(FBlocks[b].size());
   }
+  FStartsKnown = FBlocks.size();
 }
 
 const TItemSequence::TEntry& TItemSequence::EntryAt(int Index) const {
@@ -56,9 +61,9 @@ int TItemSequence::Compare(const TKeyProbe& Probe, const TEntry& e) {
   return FullCompare(*Probe.Key, e.Item->Key());
 }
 
-std::pair<int, bool> TItemSequence::LowerBound(const TKeyProbe& Probe) const {
+TItemSequence::TSpot TItemSequence::Find(const TKeyProbe& Probe) const {
   // Blocks are never empty while there are entries; the one block left may be.
-  if (FCount == 0) return {0, false};
+  if (FCount == 0) return {0, 0, false};
   // The first block whose last entry is not below the probe holds the answer.
   std::size_t low = 0;
   std::size_t high = FBlocks.size();
@@ -69,7 +74,7 @@ std::pair<int, bool> TItemSequence::LowerBound(const TKeyProbe& Probe) const {
     else
       high = mid;
   }
-  if (low == FBlocks.size()) return {FCount, false};
+  if (low == FBlocks.size()) return {low - 1, FBlocks.back().size(), false};
   const std::vector<TEntry>& block = FBlocks[low];
   std::size_t first = 0;
   std::size_t last = block.size() - 1;  // the last entry is known not to be below the probe
@@ -80,33 +85,53 @@ std::pair<int, bool> TItemSequence::LowerBound(const TKeyProbe& Probe) const {
     else
       last = mid;
   }
-  return {FStarts[low] + static_cast<int>(first), Compare(Probe, block[first]) == 0};
+  return {low, first, Compare(Probe, block[first]) == 0};
+}
+
+std::pair<int, bool> TItemSequence::LowerBound(const TKeyProbe& Probe) const {
+  const TSpot spot = Find(Probe);
+  if (FCount == 0) return {0, false};
+  UpdateStarts();
+  return {FStarts[spot.Block] + static_cast<int>(spot.Offset), spot.Equal};
+}
+
+bool TItemSequence::InsertSorted(TLxNodeItem* Item) {
+  const TKeyProbe probe(Item->Key());
+  const TSpot spot = Find(probe);
+  if (spot.Equal) return false;
+  InsertAt(spot.Block, spot.Offset, TEntry{{probe.Head[0], probe.Head[1]}, probe.Length, Item});
+  return true;
 }
 
 void TItemSequence::Insert(int Index, TLxNodeItem* Item) {
   assert(Index >= 0 && Index <= FCount);
+  const TKeyProbe probe(Item->Key());
+  const TEntry entry{{probe.Head[0], probe.Head[1]}, probe.Length, Item};
+  if (FBlocks.empty()) {
+    InsertAt(0, 0, entry);
+    return;
+  }
+  // At the very end the entry joins the last block; elsewhere the block that holds that position.
+  const std::size_t b = Index == FCount ? FBlocks.size() - 1 : BlockOf(Index);
+  UpdateStarts();
+  InsertAt(b, static_cast<std::size_t>(Index - FStarts[b]), entry);
+}
+
+void TItemSequence::InsertAt(std::size_t Block, std::size_t Offset, const TEntry& Entry) {
   if (FBlocks.empty()) {
     FBlocks.emplace_back();
     FBlocks.back().reserve(2 * kBlockSize);
-    FStarts.assign(1, 0);
   }
-  const TKeyProbe probe(Item->Key());
-  const TEntry entry{{probe.Head[0], probe.Head[1]}, probe.Length, Item};
-  // At the very end the entry joins the last block; elsewhere the block that holds that position.
-  const std::size_t b = Index == FCount ? FBlocks.size() - 1 : BlockOf(Index);
-  std::vector<TEntry>& block = FBlocks[b];
-  block.insert(block.begin() + (Index - FStarts[b]), entry);
+  std::vector<TEntry>& block = FBlocks[Block];
+  block.insert(block.begin() + static_cast<std::ptrdiff_t>(Offset), Entry);
   ++FCount;
   if (block.size() >= 2 * kBlockSize) {
     std::vector<TEntry> upper(block.begin() + static_cast<std::ptrdiff_t>(kBlockSize), block.end());
     upper.reserve(2 * kBlockSize);
     block.resize(kBlockSize);
-    FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(b) + 1, std::move(upper));
-    RebuildStarts(b);
-    return;
+    FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(Block) + 1, std::move(upper));
   }
-  // Only the later blocks' starts move, by one: cheaper than summing the sizes again.
-  for (std::size_t i = b + 1; i < FStarts.size(); ++i) ++FStarts[i];
+  StartsChangedAfter(Block);
 }
 
 TLxNodeItem* TItemSequence::Delete(int Index) {
@@ -119,9 +144,9 @@ TLxNodeItem* TItemSequence::Delete(int Index) {
   --FCount;
   if (block.empty() && FBlocks.size() > 1) {
     FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(b));
-    RebuildStarts(b == 0 ? 0 : b - 1);
+    FStartsKnown = std::min(FStartsKnown, b);
   } else {
-    for (std::size_t i = b + 1; i < FStarts.size(); ++i) --FStarts[i];
+    StartsChangedAfter(b);
   }
   return item;
 }
@@ -129,5 +154,6 @@ TLxNodeItem* TItemSequence::Delete(int Index) {
 void TItemSequence::Clear() {
   FBlocks.clear();
   FStarts.clear();
+  FStartsKnown = 0;
   FCount = 0;
 }

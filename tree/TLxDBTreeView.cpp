@@ -3,8 +3,27 @@
 
 #include "tree/TUpdateBracket.h"
 
+#include <charconv>
+
 namespace {
 QString VariantText(const QVariant& Value) { return Value.isNull() ? QString() : Value.toString(); }
+
+// TField::AsString for the kinds keys and captions come in, without its detour through Qt's
+// general conversion: it is read twice for every node a load adds.
+QString FieldText(const TField* Field) {
+  if (!Field) return {};
+  const QVariant* value = Field->DataSet()->FieldValueRef(Field->Index());
+  if (value && !value->isNull()) {
+    if (value->typeId() == QMetaType::Int) {
+      // QString::number's digits, without its trip through the locale code.
+      char digits[16];
+      const auto end = std::to_chars(digits, digits + sizeof digits, *static_cast<const int*>(value->constData())).ptr;
+      return QString::fromLatin1(digits, end - digits);
+    }
+    if (value->typeId() == QMetaType::QString) return *static_cast<const QString*>(value->constData());
+  }
+  return Field->AsString();
+}
 }  // namespace
 
 TLxDBTreeView::TLxDBTreeView()
@@ -123,10 +142,9 @@ void TLxDBTreeView::LoadRootNodes() {
 
 PVirtualNode TLxDBTreeView::AddNode(PVirtualNode Parent) {
   PVirtualNode node = AddChild(Parent);
-  const QString key = FCloneKeyField ? FCloneKeyField->AsString() : QString();
-  TLxNodeItem* item = FNodes->InsertItem(key, node);
+  TLxNodeItem* item = FNodes->InsertItem(FieldText(FCloneKeyField), node);
   *static_cast<TLxNodeItem**>(GetNodeData(node)) = item;
-  item->SetCaption(FCloneListField ? FCloneListField->AsString() : QString());
+  item->SetCaption(FieldText(FCloneListField));
   SetHasChildren(node, FCloneHasChildrenField ? FCloneHasChildrenField->AsBoolean() : HasChildRecords(node));
   return node;
 }

@@ -29,9 +29,8 @@ int TLxNodeList::FindInsertIndex(const QString& AID) const {
 }
 
 TLxNodeItem* TLxNodeList::InsertItem(const QString& AID, PVirtualNode ANode) {
-  const int index = FindInsertIndex(AID);
   auto item = std::make_unique<TLxNodeItem>(AID, ANode);
-  FItems.Insert(index, item.get());
+  if (!FItems.InsertSorted(item.get())) throw Exception(Format(QStringLiteral("Duplicate list ID %s"), {AID}));
   return item.release();
 }
 

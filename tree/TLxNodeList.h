@@ -22,7 +22,7 @@ public:
   // Position of the entry whose key equals AID, or -1.
   int Search(const QString& AID) const;
   // Creates and inserts the item at its sorted position. On a duplicate key raises
-  // "Duplicate list ID %s" before anything is created.
+  // "Duplicate list ID %s" and keeps nothing.
   TLxNodeItem* InsertItem(const QString& AID, PVirtualNode ANode);
   // Takes the entry out without destroying its item; nothing when the key is missing.
   void DeleteItem(const QString& AID);

@@ -4,6 +4,7 @@
 //   bench_tree            10k and 100k rows, both shapes
 //   bench_tree 100000     one size
 //   bench_tree 100000 tree  one size, the tree alone (for profiling)
+//   bench_tree 100000 tree wide|deep  one size, one shape, the tree alone
 #include "platform/data/ADOQuery.h"
 #include "platform/data/DataSource.h"
 #include "tree/DBTreeViewCore.h"
@@ -214,10 +215,12 @@ int main(int argc, char** argv) {
   std::vector<int> sizes{10000, 100000};
   if (argc > 1) sizes = {std::atoi(argv[1])};
   const bool treeOnly = argc > 2 && QByteArray(argv[2]) == "tree";
+  const QByteArray onlyShape = argc > 3 ? QByteArray(argv[3]) : QByteArray();
   std::mt19937 random(2013);
   for (int n : sizes) {
     for (int deep = 0; deep < 2; ++deep) {
       const std::vector<TRow> shape = deep ? DeepShape(n, random) : WideShape(n);
+      if (!onlyShape.isEmpty() && onlyShape != (deep ? "deep" : "wide")) continue;
       const auto rows = ToDataRows(shape, random);
       const int count = static_cast<int>(rows.size());
       std::printf("%s, %d rows\n", deep ? "deep random shape" : "1,000 x 100 shape (N/100 x 100)", count);
