@@ -3,27 +3,10 @@
 
 #include "tree/TUpdateBracket.h"
 
-#include <charconv>
+#include <utility>
 
 namespace {
 QString VariantText(const QVariant& Value) { return Value.isNull() ? QString() : Value.toString(); }
-
-// TField::AsString for the kinds keys and captions come in, without its detour through Qt's
-// general conversion: it is read twice for every node a load adds.
-QString FieldText(const TField* Field) {
-  if (!Field) return {};
-  const QVariant* value = Field->DataSet()->FieldValueRef(Field->Index());
-  if (value && !value->isNull()) {
-    if (value->typeId() == QMetaType::Int) {
-      // QString::number's digits, without its trip through the locale code.
-      char digits[16];
-      const auto end = std::to_chars(digits, digits + sizeof digits, *static_cast<const int*>(value->constData())).ptr;
-      return QString::fromLatin1(digits, end - digits);
-    }
-    if (value->typeId() == QMetaType::QString) return *static_cast<const QString*>(value->constData());
-  }
-  return Field->AsString();
-}
 }  // namespace
 
 TLxDBTreeView::TLxDBTreeView()
@@ -57,6 +40,8 @@ void TLxDBTreeView::Clear() {
 }
 
 void TLxDBTreeView::DataActiveChanged() {
+  ForgetChildTable();
+  FChildFilterOwed.reset();  // the clone it was owed to goes
   if (FDataLink->Active() && FDataLink->IsDataAvail()) {
     if (FCloneDataSet) {
       // A field name changed while open: the old clone and its nodes go before the new clone comes.
@@ -142,9 +127,9 @@ void TLxDBTreeView::LoadRootNodes() {
 
 PVirtualNode TLxDBTreeView::AddNode(PVirtualNode Parent) {
   PVirtualNode node = AddChild(Parent);
-  TLxNodeItem* item = FNodes->InsertItem(FieldText(FCloneKeyField), node);
+  TLxNodeItem* item = FNodes->InsertItem(FCloneKeyField ? TLxChildTable::FieldText(*FCloneKeyField) : QString(), node);
   *static_cast<TLxNodeItem**>(GetNodeData(node)) = item;
-  item->SetCaption(FieldText(FCloneListField));
+  item->SetCaption(FCloneListField ? TLxChildTable::FieldText(*FCloneListField) : QString());
   SetHasChildren(node, FCloneHasChildrenField ? FCloneHasChildrenField->AsBoolean() : HasChildRecords(node));
   return node;
 }
@@ -184,8 +169,68 @@ void TLxDBTreeView::DoInitChildren(PVirtualNode Node, std::uint32_t& ChildCount)
   TLxNodeItem* item = NodeItem(Node);
   if (!(Node->States & vsInitialized) || !FCloneDataSet || !item) return;
   TUpdateBracket update(*this);
+  if (const std::shared_ptr<const TLxChildTable> table = FChildTable) {
+    std::int64_t key = 0;
+    if (TLxChildTable::ParseKey(item->Key(), key)) {
+      FChildFilterOwed = item->Key();
+      ChildCount = LoadTableRows(*table, Node, key);
+      return;
+    }
+  }
+  FChildFilterOwed.reset();  // the filtered load leaves the clone as it should be
   SetChildFilter(item->Key());
   ChildCount = LoadFilteredRows(Node);
+  if (FFullExpanding > 0) ConsiderChildTable(item->Key(), ChildCount);
+}
+
+void TLxDBTreeView::ConsiderChildTable(const QString& Key, std::uint32_t Loaded) {
+  FLoadedInFullExpand += Loaded;
+  if (FChildTable || FChildTableRefused || !FCloneKeyField || !FCloneParentField) return;
+  const auto rows = static_cast<std::uint32_t>(FCloneDataSet->RecordCount());
+  if (FLoadedInFullExpand < rows / 16) return;
+  // Only where the filter is the plain "parent=key": a master filter or a descendant's own
+  // child filter decides more than the table knows.
+  FChildTableRefused = true;
+  if (FCloneDataSet->Filter() != FDBTreeFields->ParentFieldName() + QStringLiteral("=") + Key) return;
+  auto table = std::make_shared<TLxChildTable>();
+  FChildFilterOwed = Key;  // the pass below moves the clone
+  if (!table->Build(*FCloneDataSet, *FCloneKeyField, *FCloneParentField, FCloneListField, FCloneHasChildrenField))
+    return;
+  FChildTable = std::move(table);
+}
+
+std::uint32_t TLxDBTreeView::LoadTableRows(const TLxChildTable& Table, PVirtualNode Parent, std::int64_t Key) {
+  std::uint32_t count = 0;
+  Table.ForEachChild(Key, [&](const TLxChildTable::TRow& Row) {
+    PVirtualNode node = AddChild(Parent);
+    TLxNodeItem* item = FNodes->InsertItem(TLxChildTable::KeyText(Row.Key), node);
+    *static_cast<TLxNodeItem**>(GetNodeData(node)) = item;
+    item->SetCaption(Row.Caption);
+    SetHasChildren(node, Row.HasChildren);
+    ++count;
+  });
+  return count;
+}
+
+void TLxDBTreeView::DoBeforeFullExpand() {
+  if (FFullExpanding++ > 0) return;
+  FLoadedInFullExpand = 0;
+  FChildTableRefused = false;
+}
+
+void TLxDBTreeView::DoAfterFullExpand() {
+  if (--FFullExpanding > 0) return;
+  FChildTable.reset();
+  SettleChildFilter();
+}
+
+void TLxDBTreeView::SettleChildFilter() {
+  if (!FChildFilterOwed) return;
+  const QString key = *std::exchange(FChildFilterOwed, std::nullopt);
+  if (!FCloneDataSet || !FCloneDataSet->Active()) return;
+  SetChildFilter(key);
+  FCloneDataSet->SetFiltered(false);
+  FCloneDataSet->First();
 }
 
 void TLxDBTreeView::DoFreeNode(PVirtualNode Node) {

@@ -16,6 +16,7 @@
 #include "platform/data/DataSet.h"
 #include "platform/data/DataSource.h"
 #include "platform/vtree/TVirtualStringTree.h"
+#include "tree/TLxChildTable.h"
 #include "tree/TLxDBTreeFields.h"
 #include "tree/TLxDBTreeImages.h"
 #include "tree/TLxDBTreeViewLink.h"
@@ -23,6 +24,7 @@
 
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 class TLxDBTreeView : public TVirtualStringTree {
 public:
@@ -73,6 +75,8 @@ protected:
 
   // --- hooks of the base tree ---
   void DoInitChildren(PVirtualNode Node, std::uint32_t& ChildCount) override;
+  void DoBeforeFullExpand() override;
+  void DoAfterFullExpand() override;
   void DoFreeNode(PVirtualNode Node) override;
   void DoGetText(PVirtualNode Node, TColumnIndex Column, TVSTTextType TextType, QString& CellText) override;
   void DoGetImageIndex(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column, bool& Ghosted,
@@ -96,6 +100,16 @@ private:
   void SwitchCloneFilterOff() noexcept;
   // Loads the clone's rows under the current child filter as children of Parent (none: top level).
   std::uint32_t LoadFilteredRows(PVirtualNode Parent);
+  // Within a full expansion: once the filtered loads have brought a sixteenth of the rows, the
+  // rest come from a table of the clone's rows read in one pass, where it can answer as the filter
+  // would (TLxChildTable); Key is the branch just loaded.
+  void ConsiderChildTable(const QString& Key, std::uint32_t Loaded);
+  std::uint32_t LoadTableRows(const TLxChildTable& Table, PVirtualNode Parent, std::int64_t Key);
+  // Leaves the clone as the filtered loads would have: the last branch's filter text, filtering
+  // off, on the first row.
+  void SettleChildFilter();
+  // A change of the master's rows: the table no longer tells what the filter would find.
+  void ForgetChildTable() { FChildTable.reset(); }
   void MoveRow(TField* ParentField);
   bool IsInSubtree(PVirtualNode Node, PVirtualNode Top) const;
 
@@ -110,4 +124,10 @@ private:
   TField* FCloneParentField = nullptr;
   TField* FCloneListField = nullptr;
   std::unique_ptr<TLxDBTreeImages> FDBTreeImages;
+
+  int FFullExpanding = 0;  // nesting of FullExpand
+  std::uint32_t FLoadedInFullExpand = 0;
+  bool FChildTableRefused = false;
+  std::shared_ptr<const TLxChildTable> FChildTable;
+  std::optional<QString> FChildFilterOwed;  // the key whose filter text the clone should show
 };

@@ -193,6 +193,10 @@ protected:
   virtual void DoKeyDown(int& Key);
   virtual void DoExpanded(PVirtualNode Node);
   virtual void DoCollapsed(PVirtualNode Node);
+  // Around FullExpand's walk (nested calls included), on every path out: a descendant that loads
+  // children may prepare for loading many at once. The walk and what it loads stay the same.
+  virtual void DoBeforeFullExpand() {}
+  virtual void DoAfterFullExpand() {}
 
   // Drops every application event handler: a destructor calls it, so that no handler runs against
   // a tree that is half gone.

@@ -85,8 +85,19 @@ void TVirtualStringTree::FullExpand(PVirtualNode Node) {
   const PVirtualNode stop = Node ? SubtreeEnd(Node) : nullptr;
   BeginUpdate();
   try {
-    for (PVirtualNode n = Node ? Node : GetFirst(); n && n != stop; n = GetNext(n))
-      if ((n->States & vsHasChildren) || n->ChildCount > 0) SetExpanded(n, true);
+    DoBeforeFullExpand();
+    try {
+      for (PVirtualNode n = Node ? Node : GetFirst(); n && n != stop; n = GetNext(n))
+        if ((n->States & vsHasChildren) || n->ChildCount > 0) SetExpanded(n, true);
+    } catch (...) {
+      try {
+        DoAfterFullExpand();
+      } catch (...) {
+        // The walk's error is the one to report.
+      }
+      throw;
+    }
+    DoAfterFullExpand();
   } catch (...) {
     EndUpdate();
     throw;
