@@ -3,6 +3,7 @@
 #include "platform/data/DataSet.h"
 #include "platform/data/Field.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -28,7 +29,9 @@ QString TLxChildTable::KeyText(std::int64_t Key) {
   // QString::number's digits, without its trip through the locale code.
   char digits[24];
   const char* end = std::to_chars(digits, digits + sizeof digits, Key).ptr;
-  return QString::fromLatin1(digits, end - digits);
+  QString text(end - digits, Qt::Uninitialized);
+  std::copy(static_cast<const char*>(digits), end, reinterpret_cast<char16_t*>(text.data()));
+  return text;
 }
 
 bool TLxChildTable::ParseKey(const QString& Text, std::int64_t& Key) {
