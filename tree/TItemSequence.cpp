@@ -51,14 +51,29 @@ const TItemSequence::TEntry& TItemSequence::EntryAt(int Index) const {
 
 TLxNodeItem* TItemSequence::Get(int Index) const { return EntryAt(Index).Item; }
 
-// -1, 0 or 1: Probe's key against the entry's.
-int TItemSequence::Compare(const TKeyProbe& Probe, const TEntry& e) {
-  // Unequal heads decide: a zero pad sorts first, as a shorter string does. Equal heads of two
-  // keys of at most 8 units differ only by trailing zero units: the shorter one sorts first.
+namespace {
+// -1, 0 or 1: key A against key B, from their heads (the first 8 code units) and lengths, reading
+// the texts only when the heads cannot decide. Unequal heads decide: a zero pad sorts first, as a
+// shorter string does. Equal heads of two keys of at most 8 units differ only by trailing zero
+// units: the shorter one sorts first.
+template <typename TKeyA, typename TKeyB>
+int ComparePrefixed(const std::uint64_t* HeadA, qsizetype LengthA, TKeyA&& KeyA, const std::uint64_t* HeadB,
+                    qsizetype LengthB, TKeyB&& KeyB) {
   for (int i = 0; i < 2; ++i)
-    if (Probe.Head[i] != e.Head[i]) return Probe.Head[i] < e.Head[i] ? -1 : 1;
-  if (Probe.Length <= 8 && e.Length <= 8) return Probe.Length < e.Length ? -1 : (Probe.Length > e.Length ? 1 : 0);
-  return FullCompare(*Probe.Key, e.Item->Key());
+    if (HeadA[i] != HeadB[i]) return HeadA[i] < HeadB[i] ? -1 : 1;
+  if (LengthA <= 8 && LengthB <= 8) return LengthA < LengthB ? -1 : (LengthA > LengthB ? 1 : 0);
+  return FullCompare(KeyA(), KeyB());
+}
+}  // namespace
+
+int TItemSequence::Compare(const TKeyProbe& Probe, const TEntry& e) {
+  return ComparePrefixed(Probe.Head, Probe.Length, [&]() -> const QString& { return *Probe.Key; }, e.Head, e.Length,
+                         [&]() -> const QString& { return e.Item->Key(); });
+}
+
+int TItemSequence::Compare(const TEntry& A, const TEntry& B) {
+  return ComparePrefixed(A.Head, A.Length, [&]() -> const QString& { return A.Item->Key(); }, B.Head, B.Length,
+                         [&]() -> const QString& { return B.Item->Key(); });
 }
 
 TItemSequence::TSpot TItemSequence::Find(const TKeyProbe& Probe) const {
@@ -132,6 +147,35 @@ void TItemSequence::InsertAt(std::size_t Block, std::size_t Offset, const TEntry
     FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(Block) + 1, std::move(upper));
   }
   StartsChangedAfter(Block);
+}
+
+void TItemSequence::InsertMany(const std::vector<TLxNodeItem*>& Items) {
+  std::vector<TEntry> added;
+  added.reserve(Items.size());
+  for (TLxNodeItem* item : Items) {
+    const TKeyProbe probe(item->Key());
+    added.push_back({{probe.Head[0], probe.Head[1]}, probe.Length, item});
+  }
+  const auto before = [](const TEntry& a, const TEntry& b) { return Compare(a, b) < 0; };
+  std::sort(added.begin(), added.end(), before);
+  std::vector<TEntry> all;
+  all.reserve(static_cast<std::size_t>(FCount) + added.size());
+  auto next = added.begin();
+  for (const std::vector<TEntry>& block : FBlocks)
+    for (const TEntry& entry : block) {
+      for (; next != added.end() && before(*next, entry); ++next) all.push_back(*next);
+      all.push_back(entry);
+    }
+  all.insert(all.end(), next, added.end());
+  FBlocks.clear();
+  for (std::size_t from = 0; from < all.size(); from += kBlockSize) {
+    const auto to = all.begin() + static_cast<std::ptrdiff_t>(std::min(all.size(), from + kBlockSize));
+    FBlocks.emplace_back();
+    FBlocks.back().reserve(2 * kBlockSize);
+    FBlocks.back().assign(all.begin() + static_cast<std::ptrdiff_t>(from), to);
+  }
+  FCount = static_cast<int>(all.size());
+  FStartsKnown = 0;
 }
 
 TLxNodeItem* TItemSequence::Delete(int Index) {

@@ -39,6 +39,9 @@ public:
   // For entries in ascending key order: inserts Item where its key belongs and returns true, or
   // returns false and inserts nothing when an entry has the same key.
   bool InsertSorted(TLxNodeItem* Item);
+  // For entries in ascending key order: inserts Items, whose keys are all different and absent,
+  // where they belong, with one sort and one merge.
+  void InsertMany(const std::vector<TLxNodeItem*>& Items);
 
 private:
   struct TEntry {
@@ -53,6 +56,7 @@ private:
     bool Equal;
   };
   static int Compare(const TKeyProbe& Probe, const TEntry& Entry);
+  static int Compare(const TEntry& A, const TEntry& B);
   TSpot Find(const TKeyProbe& Probe) const;
   void InsertAt(std::size_t Block, std::size_t Offset, const TEntry& Entry);
   const TEntry& EntryAt(int Index) const;

@@ -154,10 +154,7 @@ bool TLxDBTreeView::NodeHasChildren() {
   return found;
 }
 
-PVirtualNode TLxDBTreeView::FindNode(const QVariant& Key) const {
-  const int index = FNodes->Search(VariantText(Key));
-  return index == -1 ? nullptr : FNodes->GetNode(index);
-}
+PVirtualNode TLxDBTreeView::FindNode(const QVariant& Key) const { return FNodes->NodeByID(VariantText(Key)); }
 
 TLxNodeItem* TLxDBTreeView::NodeItem(PVirtualNode Node) const {
   if (!FNodes || FNodes->Count() == 0) return nullptr;
@@ -196,6 +193,7 @@ void TLxDBTreeView::ConsiderChildTable(const QString& Key, std::uint32_t Loaded)
   FChildFilterOwed = Key;  // the pass below moves the clone
   if (!table->Build(*FCloneDataSet, *FCloneKeyField, *FCloneParentField, FCloneListField, FCloneHasChildrenField))
     return;
+  FNodes->Reserve(static_cast<int>(rows));
   FChildTable = std::move(table);
 }
 
