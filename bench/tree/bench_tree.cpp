@@ -7,6 +7,7 @@
 //   bench_tree 100000 tree wide|deep  one size, one shape, the tree alone
 #include "platform/data/ADOQuery.h"
 #include "platform/data/DataSource.h"
+#include "platform/vtree/view/TVirtualTreeView.h"
 #include "tree/DBTreeViewCore.h"
 #include "tree/TLxADOTree.h"
 
@@ -112,7 +113,8 @@ struct TPhase {
 };
 
 // HasChildrenField: the rows' own has-children column decides the buttons, no lookup per node.
-void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N, bool HasChildrenField) {
+// Shown: the tree has its view (TVirtualTreeView, the window's size for it) while it loads and expands.
+void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N, bool HasChildrenField, bool Shown = false) {
   TADOQuery query;
   TDataSource source(&query);
   auto tree = std::make_unique<TLxADOTree>();
@@ -125,6 +127,11 @@ void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N, bool HasChil
     Node->CheckType = ctCheckBox;
   };
   tree->SetDataSource(&source);
+  std::unique_ptr<TVirtualTreeView> view;
+  if (Shown) {
+    view = std::make_unique<TVirtualTreeView>(*tree);
+    view->resize(480, 260);
+  }
   const double base = HeapMiB();
   {
     TPhase p(base);
@@ -157,6 +164,7 @@ void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N, bool HasChil
   }
   std::printf("  nodes %u (after the open %u), IdArray %lld bytes; peak resident %.1f MiB\n", tree->TotalCount(), top,
               static_cast<long long>(buffer.size()), static_cast<double>(StatusKiB("VmHWM:")) / 1024.0);
+  view.reset();
   tree.reset();
 }
 
@@ -229,14 +237,16 @@ int main(int argc, char** argv) {
   for (int n : sizes) {
     for (int deep = 0; deep < 2; ++deep) {
       const std::vector<TRow> shape = deep ? DeepShape(n, random) : WideShape(n);
+      const auto rows = ToDataRows(shape, random);  // made either way: the deep shape stays the same
       if (!onlyShape.isEmpty() && onlyShape != (deep ? "deep" : "wide")) continue;
-      const auto rows = ToDataRows(shape, random);
       const int count = static_cast<int>(rows.size());
       std::printf("%s, %d rows\n", deep ? "deep random shape" : "1,000 x 100 shape (N/100 x 100)", count);
       std::printf(" TLxADOTree\n");
       RunTree(rows, count, false);
       std::printf(" TLxADOTree with the has-children field\n");
       RunTree(rows, count, true);
+      std::printf(" TLxADOTree in its view (TVirtualTreeView)\n");
+      RunTree(rows, count, false, true);
       if (treeOnly) continue;
       std::printf(" QStandardItemModel\n");
       RunStandardModel(rows, count);

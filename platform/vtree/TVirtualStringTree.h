@@ -209,6 +209,8 @@ protected:
   }
 
 private:
+  class TBulkChange;
+
   PVirtualNode MakeNode();
   void FreeNodeMemory(PVirtualNode Node);
   void FreeSubtree(PVirtualNode Node);  // hooks children first, then releases; no announcements
@@ -222,6 +224,7 @@ private:
   std::uint32_t FNodeDataSize = 0;
   std::uint32_t FTotalCount = 0;
   int FUpdateCount = 0;
+  int FBulkCount = 0;  // nesting of whole-tree FullExpand / FullCollapse
   int FDefaultNodeHeight = 18;
   PVirtualNode FFocusedNode = nullptr;
   std::vector<PVirtualNode> FSelection;
