@@ -10,8 +10,8 @@
 //   TLxChildTable table;
 //   if (table.Build(clone, keyField, parentField, listField, nullptr))
 //     table.ForEachChild(12, [](const TLxChildTable::TRow& Row) { ... });  // rows with parent 12
-#include <QString>
 #include <QHash>
+#include <QString>
 #include <cstdint>
 #include <vector>
 
@@ -28,8 +28,8 @@ public:
   };
 
   // Reads every row of DataSet (its filter switched off; the cursor ends past the last row).
-  // HasChildren may be none. False, with the table empty, for a key that is not an integer,
-  // a parent that is neither an integer nor NULL, or a value that cannot be read.
+  // HasChildren may be none. False, with the table empty, for a key that is not a 32-bit integer,
+  // a parent that is neither a 32-bit integer nor NULL, or a value that cannot be read.
   bool Build(TDataSet& DataSet, const TField& Key, const TField& Parent, const TField* Caption,
              const TField* HasChildren);
   void Clear();
