@@ -124,11 +124,13 @@ QString RandomKey(std::mt19937& Random) {
   return key;
 }
 
+// The reference order for the random tests: std::set under CompareKeys.
+struct TOrdinal {
+  bool operator()(const QString& a, const QString& b) const { return TLxNodeList::CompareKeys(a, b) < 0; }
+};
+
 TEST(NodeList, ManyOutOfOrderInsertsAndDeletesMatchASortedReference) {
   // Enough keys to split and merge many blocks; the reference is std::set under CompareKeys.
-  struct TOrdinal {
-    bool operator()(const QString& a, const QString& b) const { return TLxNodeList::CompareKeys(a, b) < 0; }
-  };
   std::set<QString, TOrdinal> reference;
   TLxNodeList list;
   std::mt19937 random(7);
@@ -161,12 +163,9 @@ TEST(NodeList, ManyOutOfOrderInsertsAndDeletesMatchASortedReference) {
 }
 
 TEST(NodeList, RunsOfInsertsWithoutPositionQueriesKeepPositions) {
-  // A branch load inserts many keys before anything asks for a position, and the list brings its
-  // block starts up to date only then: runs of several lengths, splits among them, deletions by
-  // position in between.
-  struct TOrdinal {
-    bool operator()(const QString& a, const QString& b) const { return TLxNodeList::CompareKeys(a, b) < 0; }
-  };
+  // A branch load inserts many keys before anything asks for a position; the list sorts them into
+  // place only then (a few one by one, many in one merge): runs of several lengths, block splits
+  // among them, deletions by position in between.
   std::set<QString, TOrdinal> reference;
   TLxNodeList list;
   std::mt19937 random(21);
