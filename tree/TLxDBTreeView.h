@@ -108,7 +108,9 @@ private:
   // Leaves the clone as the filtered loads would have: the last branch's filter text, filtering
   // off, on the first row.
   void SettleChildFilter();
-  // A change of the master's rows: the table no longer tells what the filter would find.
+  // A change of the master's rows: the table no longer tells what the filter would find. The
+  // master's notices are what call it: rows posted through another cursor over the same rows from
+  // inside the expansion's own handlers reach the table's loads only after the expansion.
   void ForgetChildTable() { FChildTable.reset(); }
   void MoveRow(TField* ParentField);
   bool IsInSubtree(PVirtualNode Node, PVirtualNode Top) const;
