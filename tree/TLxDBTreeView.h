@@ -109,8 +109,8 @@ private:
   // off, on the first row.
   void SettleChildFilter();
   // A change of the master's rows: the table no longer tells what the filter would find. The
-  // master's notices are what call it: rows posted through another cursor over the same rows from
-  // inside the expansion's own handlers reach the table's loads only after the expansion.
+  // master's notices are what call it: a row posted through another cursor over the same rows
+  // while an expansion runs is not seen by the branches it loads from the table.
   void ForgetChildTable() { FChildTable.reset(); }
   void MoveRow(TField* ParentField);
   bool IsInSubtree(PVirtualNode Node, PVirtualNode Top) const;
