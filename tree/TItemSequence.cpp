@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <iterator>
 #include <string_view>
 
 namespace {
@@ -51,6 +52,13 @@ const TItemSequence::TEntry& TItemSequence::EntryAt(int Index) const {
 
 TLxNodeItem* TItemSequence::Get(int Index) const { return EntryAt(Index).Item; }
 
+const QString& TItemSequence::KeyAt(int Index) const { return EntryAt(Index).Key; }
+
+TItemSequence::TEntry TItemSequence::MakeEntry(TLxNodeItem* Item) {
+  const TKeyProbe probe(Item->Key());
+  return {{probe.Head[0], probe.Head[1]}, probe.Length, Item, Item->Key()};
+}
+
 namespace {
 // -1, 0 or 1: key A against key B, from their heads (the first 8 code units) and lengths, reading
 // the texts only when the heads cannot decide. Unequal heads decide: a zero pad sorts first, as a
@@ -68,12 +76,12 @@ int ComparePrefixed(const std::uint64_t* HeadA, qsizetype LengthA, TKeyA&& KeyA,
 
 int TItemSequence::Compare(const TKeyProbe& Probe, const TEntry& e) {
   return ComparePrefixed(Probe.Head, Probe.Length, [&]() -> const QString& { return *Probe.Key; }, e.Head, e.Length,
-                         [&]() -> const QString& { return e.Item->Key(); });
+                         [&]() -> const QString& { return e.Key; });
 }
 
 int TItemSequence::Compare(const TEntry& A, const TEntry& B) {
-  return ComparePrefixed(A.Head, A.Length, [&]() -> const QString& { return A.Item->Key(); }, B.Head, B.Length,
-                         [&]() -> const QString& { return B.Item->Key(); });
+  return ComparePrefixed(A.Head, A.Length, [&]() -> const QString& { return A.Key; }, B.Head, B.Length,
+                         [&]() -> const QString& { return B.Key; });
 }
 
 TItemSequence::TSpot TItemSequence::Find(const TKeyProbe& Probe) const {
@@ -114,34 +122,34 @@ bool TItemSequence::InsertSorted(TLxNodeItem* Item) {
   const TKeyProbe probe(Item->Key());
   const TSpot spot = Find(probe);
   if (spot.Equal) return false;
-  InsertAt(spot.Block, spot.Offset, TEntry{{probe.Head[0], probe.Head[1]}, probe.Length, Item});
+  InsertAt(spot.Block, spot.Offset, MakeEntry(Item));
   return true;
 }
 
 void TItemSequence::Insert(int Index, TLxNodeItem* Item) {
   assert(Index >= 0 && Index <= FCount);
-  const TKeyProbe probe(Item->Key());
-  const TEntry entry{{probe.Head[0], probe.Head[1]}, probe.Length, Item};
+  TEntry entry = MakeEntry(Item);
   if (FBlocks.empty()) {
-    InsertAt(0, 0, entry);
+    InsertAt(0, 0, std::move(entry));
     return;
   }
   // At the very end the entry joins the last block; elsewhere the block that holds that position.
   const std::size_t b = Index == FCount ? FBlocks.size() - 1 : BlockOf(Index);
   UpdateStarts();
-  InsertAt(b, static_cast<std::size_t>(Index - FStarts[b]), entry);
+  InsertAt(b, static_cast<std::size_t>(Index - FStarts[b]), std::move(entry));
 }
 
-void TItemSequence::InsertAt(std::size_t Block, std::size_t Offset, const TEntry& Entry) {
+void TItemSequence::InsertAt(std::size_t Block, std::size_t Offset, TEntry Entry) {
   if (FBlocks.empty()) {
     FBlocks.emplace_back();
     FBlocks.back().reserve(2 * kBlockSize);
   }
   std::vector<TEntry>& block = FBlocks[Block];
-  block.insert(block.begin() + static_cast<std::ptrdiff_t>(Offset), Entry);
+  block.insert(block.begin() + static_cast<std::ptrdiff_t>(Offset), std::move(Entry));
   ++FCount;
   if (block.size() >= 2 * kBlockSize) {
-    std::vector<TEntry> upper(block.begin() + static_cast<std::ptrdiff_t>(kBlockSize), block.end());
+    std::vector<TEntry> upper(std::make_move_iterator(block.begin() + static_cast<std::ptrdiff_t>(kBlockSize)),
+                              std::make_move_iterator(block.end()));
     upper.reserve(2 * kBlockSize);
     block.resize(kBlockSize);
     FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(Block) + 1, std::move(upper));
@@ -152,27 +160,25 @@ void TItemSequence::InsertAt(std::size_t Block, std::size_t Offset, const TEntry
 void TItemSequence::InsertMany(const std::vector<TLxNodeItem*>& Items) {
   std::vector<TEntry> added;
   added.reserve(Items.size());
-  for (TLxNodeItem* item : Items) {
-    const TKeyProbe probe(item->Key());
-    added.push_back({{probe.Head[0], probe.Head[1]}, probe.Length, item});
-  }
+  for (TLxNodeItem* item : Items) added.push_back(MakeEntry(item));
   const auto before = [](const TEntry& a, const TEntry& b) { return Compare(a, b) < 0; };
   std::sort(added.begin(), added.end(), before);
   std::vector<TEntry> all;
   all.reserve(static_cast<std::size_t>(FCount) + added.size());
   auto next = added.begin();
-  for (const std::vector<TEntry>& block : FBlocks)
-    for (const TEntry& entry : block) {
-      for (; next != added.end() && before(*next, entry); ++next) all.push_back(*next);
-      all.push_back(entry);
+  for (std::vector<TEntry>& block : FBlocks)
+    for (TEntry& entry : block) {
+      for (; next != added.end() && before(*next, entry); ++next) all.push_back(std::move(*next));
+      all.push_back(std::move(entry));
     }
-  all.insert(all.end(), next, added.end());
+  all.insert(all.end(), std::make_move_iterator(next), std::make_move_iterator(added.end()));
   FBlocks.clear();
   for (std::size_t from = 0; from < all.size(); from += kBlockSize) {
-    const auto to = all.begin() + static_cast<std::ptrdiff_t>(std::min(all.size(), from + kBlockSize));
+    const auto first = all.begin() + static_cast<std::ptrdiff_t>(from);
+    const auto last = all.begin() + static_cast<std::ptrdiff_t>(std::min(all.size(), from + kBlockSize));
     FBlocks.emplace_back();
     FBlocks.back().reserve(2 * kBlockSize);
-    FBlocks.back().assign(all.begin() + static_cast<std::ptrdiff_t>(from), to);
+    FBlocks.back().assign(std::make_move_iterator(first), std::make_move_iterator(last));
   }
   FCount = static_cast<int>(all.size());
   FStartsKnown = 0;

@@ -8,7 +8,8 @@
 // InsertSorted calls (a branch loading) does not renumber the later blocks at every entry.
 //
 // Each entry keeps the first code units of its item's key beside the reference, so that comparing
-// a key with an entry rarely has to leave the block (TKeyProbe).
+// a key with an entry rarely has to leave the block (TKeyProbe), and a shared copy of the key, so
+// that an entry is compared and dropped without its item.
 #include <QString>
 #include <algorithm>
 #include <cstdint>
@@ -42,12 +43,15 @@ public:
   // For entries in ascending key order: inserts Items, whose keys are all different and absent,
   // where they belong, with one sort and one merge.
   void InsertMany(const std::vector<TLxNodeItem*>& Items);
+  // The key of the entry at Index (0 <= Index < Count), read from the entry, not from its item.
+  const QString& KeyAt(int Index) const;
 
 private:
   struct TEntry {
     std::uint64_t Head[2];
     qsizetype Length;
     TLxNodeItem* Item;
+    QString Key;  // shares the item's key text: an entry compares and goes without reading its item
   };
   // Where a key belongs: the block, the offset in it, and whether the entry there has that key.
   struct TSpot {
@@ -55,10 +59,11 @@ private:
     std::size_t Offset;
     bool Equal;
   };
+  static TEntry MakeEntry(TLxNodeItem* Item);
   static int Compare(const TKeyProbe& Probe, const TEntry& Entry);
   static int Compare(const TEntry& A, const TEntry& B);
   TSpot Find(const TKeyProbe& Probe) const;
-  void InsertAt(std::size_t Block, std::size_t Offset, const TEntry& Entry);
+  void InsertAt(std::size_t Block, std::size_t Offset, TEntry Entry);
   const TEntry& EntryAt(int Index) const;
   std::size_t BlockOf(int Index) const;  // position -> block
   void UpdateStarts() const;

@@ -31,24 +31,24 @@ void TLxNodeList::Place() const {
 }
 
 int TLxNodeList::Search(const QString& AID) const {
-  if (!FByKey.contains(QStringView(AID))) return -1;
+  if (!FByKey.contains(AID)) return -1;
   Place();
   const auto [index, equal] = FItems.LowerBound(TKeyProbe(AID));
   return equal ? index : -1;
 }
 
 int TLxNodeList::FindInsertIndex(const QString& AID) const {
-  if (FByKey.contains(QStringView(AID))) throw Exception(Format(QStringLiteral("Duplicate list ID %s"), {AID}));
+  if (FByKey.contains(AID)) throw Exception(Format(QStringLiteral("Duplicate list ID %s"), {AID}));
   Place();
   return FItems.LowerBound(TKeyProbe(AID)).first;
 }
 
 TLxNodeItem* TLxNodeList::InsertItem(const QString& AID, PVirtualNode ANode) {
-  if (FByKey.contains(QStringView(AID))) throw Exception(Format(QStringLiteral("Duplicate list ID %s"), {AID}));
+  if (FByKey.contains(AID)) throw Exception(Format(QStringLiteral("Duplicate list ID %s"), {AID}));
   auto item = std::make_unique<TLxNodeItem>(AID, ANode);
   FUnplaced.push_back(item.get());
   try {
-    FByKey.insert(QStringView(item->Key()), item.get());
+    FByKey.insert(item->Key(), item.get());
   } catch (...) {
     FUnplaced.pop_back();
     throw;
@@ -63,8 +63,9 @@ TLxNodeItem* TLxNodeList::Items(int Index) const {
 
 void TLxNodeList::Delete(int Index) {
   Place();
-  TLxNodeItem* item = FItems.Delete(Index);
-  FByKey.remove(QStringView(item->Key()));
+  // The entry's own copy of the key: the caller may have destroyed the item already.
+  FByKey.remove(FItems.KeyAt(Index));
+  FItems.Delete(Index);
 }
 
 void TLxNodeList::DeleteItem(const QString& AID) {
@@ -73,7 +74,7 @@ void TLxNodeList::DeleteItem(const QString& AID) {
 }
 
 PVirtualNode TLxNodeList::NodeByID(const QString& AID) const {
-  TLxNodeItem* item = FByKey.value(QStringView(AID), nullptr);
+  TLxNodeItem* item = FByKey.value(AID, nullptr);
   return item ? item->Node() : nullptr;
 }
 

@@ -16,7 +16,6 @@
 
 #include <QHash>
 #include <QString>
-#include <QStringView>
 #include <vector>
 
 class TLxNodeList {
@@ -59,5 +58,5 @@ private:
 
   mutable TItemSequence FItems;
   mutable std::vector<TLxNodeItem*> FUnplaced;  // inserted, not yet in FItems
-  QHash<QStringView, TLxNodeItem*> FByKey;      // every item, by its own key text
+  QHash<QString, TLxNodeItem*> FByKey;          // every item, by its key
 };
