@@ -183,8 +183,10 @@ void TLxDBTreeView::DoInitChildren(PVirtualNode Node, std::uint32_t& ChildCount)
 void TLxDBTreeView::ConsiderChildTable(const QString& Key, std::uint32_t Loaded) {
   FLoadedInFullExpand += Loaded;
   if (FChildTable || FChildTableRefused || !FCloneKeyField || !FCloneParentField) return;
+  // The whole tree loads every row that hangs under the top level: the pass pays at once. One
+  // branch may hold few of the rows: the pass waits until the loads have brought a share of them.
   const auto rows = static_cast<std::uint32_t>(FCloneDataSet->RecordCount());
-  if (FLoadedInFullExpand < rows / 16) return;
+  if (!FWholeTreeExpanding && FLoadedInFullExpand < rows / 16) return;
   // Only where the filter is the plain "parent=key": a master filter or a descendant's own
   // child filter decides more than the table knows.
   FChildTableRefused = true;
@@ -210,8 +212,9 @@ std::uint32_t TLxDBTreeView::LoadTableRows(const TLxChildTable& Table, PVirtualN
   return count;
 }
 
-void TLxDBTreeView::DoBeforeFullExpand() {
+void TLxDBTreeView::DoBeforeFullExpand(PVirtualNode Node) {
   if (FFullExpanding++ > 0) return;
+  FWholeTreeExpanding = Node == nullptr;
   FLoadedInFullExpand = 0;
   FChildTableRefused = false;
 }

@@ -75,7 +75,7 @@ protected:
 
   // --- hooks of the base tree ---
   void DoInitChildren(PVirtualNode Node, std::uint32_t& ChildCount) override;
-  void DoBeforeFullExpand() override;
+  void DoBeforeFullExpand(PVirtualNode Node) override;
   void DoAfterFullExpand() override;
   void DoFreeNode(PVirtualNode Node) override;
   void DoGetText(PVirtualNode Node, TColumnIndex Column, TVSTTextType TextType, QString& CellText) override;
@@ -100,9 +100,10 @@ private:
   void SwitchCloneFilterOff() noexcept;
   // Loads the clone's rows under the current child filter as children of Parent (none: top level).
   std::uint32_t LoadFilteredRows(PVirtualNode Parent);
-  // Within a full expansion: once the filtered loads have brought a sixteenth of the rows, the
-  // rest come from a table of the clone's rows read in one pass, where it can answer as the filter
-  // would (TLxChildTable); Key is the branch just loaded.
+  // Within a full expansion: after the first filtered load when it covers the whole tree, once the
+  // filtered loads have brought a sixteenth of the rows when it covers one branch, the rest come
+  // from a table of the clone's rows read in one pass, where it can answer as the filter would
+  // (TLxChildTable); Key is the branch just loaded.
   void ConsiderChildTable(const QString& Key, std::uint32_t Loaded);
   std::uint32_t LoadTableRows(const TLxChildTable& Table, PVirtualNode Parent, std::int64_t Key);
   // Leaves the clone as the filtered loads would have: the last branch's filter text, filtering
@@ -128,6 +129,7 @@ private:
   std::unique_ptr<TLxDBTreeImages> FDBTreeImages;
 
   int FFullExpanding = 0;  // nesting of FullExpand
+  bool FWholeTreeExpanding = false;
   std::uint32_t FLoadedInFullExpand = 0;
   bool FChildTableRefused = false;
   std::shared_ptr<const TLxChildTable> FChildTable;

@@ -195,7 +195,8 @@ protected:
   virtual void DoCollapsed(PVirtualNode Node);
   // Around FullExpand's walk (nested calls included), on every path out: a descendant that loads
   // children may prepare for loading many at once. The walk and what it loads stay the same.
-  virtual void DoBeforeFullExpand() {}
+  // Node is the walk's top, none for the whole tree.
+  virtual void DoBeforeFullExpand(PVirtualNode /*Node*/) {}
   virtual void DoAfterFullExpand() {}
 
   // Drops every application event handler: a destructor calls it, so that no handler runs against

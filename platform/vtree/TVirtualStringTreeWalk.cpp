@@ -104,7 +104,7 @@ void TVirtualStringTree::FullExpand(PVirtualNode Node) {
   if (Node == FRoot) Node = nullptr;
   const PVirtualNode stop = Node ? SubtreeEnd(Node) : nullptr;
   TBulkChange bulk(*this, Node == nullptr);
-  DoBeforeFullExpand();
+  DoBeforeFullExpand(Node);
   try {
     for (PVirtualNode n = Node ? Node : GetFirst(); n && n != stop; n = GetNext(n))
       if ((n->States & vsHasChildren) || n->ChildCount > 0) SetExpanded(n, true);
