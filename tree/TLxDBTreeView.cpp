@@ -3,6 +3,8 @@
 
 #include "tree/TUpdateBracket.h"
 
+#include <utility>
+
 namespace {
 QString VariantText(const QVariant& Value) { return Value.isNull() ? QString() : Value.toString(); }
 }  // namespace
@@ -38,6 +40,8 @@ void TLxDBTreeView::Clear() {
 }
 
 void TLxDBTreeView::DataActiveChanged() {
+  ForgetChildTable();
+  FChildFilterOwed.reset();  // the clone it was owed to goes
   if (FDataLink->Active() && FDataLink->IsDataAvail()) {
     if (FCloneDataSet) {
       // A field name changed while open: the old clone and its nodes go before the new clone comes.
@@ -123,10 +127,9 @@ void TLxDBTreeView::LoadRootNodes() {
 
 PVirtualNode TLxDBTreeView::AddNode(PVirtualNode Parent) {
   PVirtualNode node = AddChild(Parent);
-  const QString key = FCloneKeyField ? FCloneKeyField->AsString() : QString();
-  TLxNodeItem* item = FNodes->InsertItem(key, node);
+  TLxNodeItem* item = FNodes->InsertItem(FCloneKeyField ? TLxChildTable::FieldText(*FCloneKeyField) : QString(), node);
   *static_cast<TLxNodeItem**>(GetNodeData(node)) = item;
-  item->SetCaption(FCloneListField ? FCloneListField->AsString() : QString());
+  item->SetCaption(FCloneListField ? TLxChildTable::FieldText(*FCloneListField) : QString());
   SetHasChildren(node, FCloneHasChildrenField ? FCloneHasChildrenField->AsBoolean() : HasChildRecords(node));
   return node;
 }
@@ -151,10 +154,7 @@ bool TLxDBTreeView::NodeHasChildren() {
   return found;
 }
 
-PVirtualNode TLxDBTreeView::FindNode(const QVariant& Key) const {
-  const int index = FNodes->Search(VariantText(Key));
-  return index == -1 ? nullptr : FNodes->GetNode(index);
-}
+PVirtualNode TLxDBTreeView::FindNode(const QVariant& Key) const { return FNodes->NodeByID(VariantText(Key)); }
 
 TLxNodeItem* TLxDBTreeView::NodeItem(PVirtualNode Node) const {
   if (!FNodes || FNodes->Count() == 0) return nullptr;
@@ -166,8 +166,72 @@ void TLxDBTreeView::DoInitChildren(PVirtualNode Node, std::uint32_t& ChildCount)
   TLxNodeItem* item = NodeItem(Node);
   if (!(Node->States & vsInitialized) || !FCloneDataSet || !item) return;
   TUpdateBracket update(*this);
+  if (const std::shared_ptr<const TLxChildTable> table = FChildTable) {
+    std::int64_t key = 0;
+    if (TLxChildTable::ParseKey(item->Key(), key)) {
+      FChildFilterOwed = item->Key();
+      ChildCount = LoadTableRows(*table, Node, key);
+      return;
+    }
+  }
+  FChildFilterOwed.reset();  // the filtered load leaves the clone as it should be
   SetChildFilter(item->Key());
   ChildCount = LoadFilteredRows(Node);
+  if (FFullExpanding > 0) ConsiderChildTable(item->Key(), ChildCount);
+}
+
+void TLxDBTreeView::ConsiderChildTable(const QString& Key, std::uint32_t Loaded) {
+  FLoadedInFullExpand += Loaded;
+  if (FChildTable || FChildTableRefused || !FCloneKeyField || !FCloneParentField) return;
+  // The whole tree loads every row that hangs under the top level: the pass pays at once. One
+  // branch may hold few of the rows: the pass waits until the loads have brought a share of them.
+  const auto rows = static_cast<std::uint32_t>(FCloneDataSet->RecordCount());
+  if (!FWholeTreeExpanding && FLoadedInFullExpand < rows / 16) return;
+  // Only where the filter is the plain "parent=key": a master filter or a descendant's own
+  // child filter decides more than the table knows.
+  FChildTableRefused = true;
+  if (FCloneDataSet->Filter() != FDBTreeFields->ParentFieldName() + QStringLiteral("=") + Key) return;
+  auto table = std::make_shared<TLxChildTable>();
+  FChildFilterOwed = Key;  // the pass below moves the clone
+  if (!table->Build(*FCloneDataSet, *FCloneKeyField, *FCloneParentField, FCloneListField, FCloneHasChildrenField))
+    return;
+  FNodes->Reserve(static_cast<int>(rows));
+  FChildTable = std::move(table);
+}
+
+std::uint32_t TLxDBTreeView::LoadTableRows(const TLxChildTable& Table, PVirtualNode Parent, std::int64_t Key) {
+  std::uint32_t count = 0;
+  Table.ForEachChild(Key, [&](const TLxChildTable::TRow& Row) {
+    PVirtualNode node = AddChild(Parent);
+    TLxNodeItem* item = FNodes->InsertItem(TLxChildTable::KeyText(Row.Key), node);
+    *static_cast<TLxNodeItem**>(GetNodeData(node)) = item;
+    item->SetCaption(Row.Caption);
+    SetHasChildren(node, Row.HasChildren);
+    ++count;
+  });
+  return count;
+}
+
+void TLxDBTreeView::DoBeforeFullExpand(PVirtualNode Node) {
+  if (FFullExpanding++ > 0) return;
+  FWholeTreeExpanding = Node == nullptr;
+  FLoadedInFullExpand = 0;
+  FChildTableRefused = false;
+}
+
+void TLxDBTreeView::DoAfterFullExpand() {
+  if (--FFullExpanding > 0) return;
+  FChildTable.reset();
+  SettleChildFilter();
+}
+
+void TLxDBTreeView::SettleChildFilter() {
+  if (!FChildFilterOwed) return;
+  const QString key = *std::exchange(FChildFilterOwed, std::nullopt);
+  if (!FCloneDataSet || !FCloneDataSet->Active()) return;
+  SetChildFilter(key);
+  FCloneDataSet->SetFiltered(false);
+  FCloneDataSet->First();
 }
 
 void TLxDBTreeView::DoFreeNode(PVirtualNode Node) {

@@ -16,6 +16,7 @@
 #include "platform/data/cursor/DataSet.h"
 #include "platform/data/cursor/DataSource.h"
 #include "platform/vtree/TVirtualStringTree.h"
+#include "tree/TLxChildTable.h"
 #include "tree/TLxDBTreeFields.h"
 #include "tree/TLxDBTreeImages.h"
 #include "tree/TLxDBTreeViewLink.h"
@@ -23,6 +24,7 @@
 
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 class TLxDBTreeView : public TVirtualStringTree {
 public:
@@ -73,6 +75,8 @@ protected:
 
   // --- hooks of the base tree ---
   void DoInitChildren(PVirtualNode Node, std::uint32_t& ChildCount) override;
+  void DoBeforeFullExpand(PVirtualNode Node) override;
+  void DoAfterFullExpand() override;
   void DoFreeNode(PVirtualNode Node) override;
   void DoGetText(PVirtualNode Node, TColumnIndex Column, TVSTTextType TextType, QString& CellText) override;
   void DoGetImageIndex(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column, bool& Ghosted,
@@ -96,6 +100,19 @@ private:
   void SwitchCloneFilterOff() noexcept;
   // Loads the clone's rows under the current child filter as children of Parent (none: top level).
   std::uint32_t LoadFilteredRows(PVirtualNode Parent);
+  // Within a full expansion: after the first filtered load when it covers the whole tree, once the
+  // filtered loads have brought a sixteenth of the rows when it covers one branch, the rest come
+  // from a table of the clone's rows read in one pass, where it can answer as the filter would
+  // (TLxChildTable); Key is the branch just loaded.
+  void ConsiderChildTable(const QString& Key, std::uint32_t Loaded);
+  std::uint32_t LoadTableRows(const TLxChildTable& Table, PVirtualNode Parent, std::int64_t Key);
+  // Leaves the clone as the filtered loads would have: the last branch's filter text, filtering
+  // off, on the first row.
+  void SettleChildFilter();
+  // A change of the master's rows: the table no longer tells what the filter would find. The
+  // master's notices are what call it: a row posted through another cursor over the same rows
+  // while an expansion runs is not seen by the branches it loads from the table.
+  void ForgetChildTable() { FChildTable.reset(); }
   void MoveRow(TField* ParentField);
   bool IsInSubtree(PVirtualNode Node, PVirtualNode Top) const;
 
@@ -112,4 +129,11 @@ private:
   TField* FCloneParentField = nullptr;
   TField* FCloneListField = nullptr;
   std::unique_ptr<TLxDBTreeImages> FDBTreeImages;
+
+  int FFullExpanding = 0;  // nesting of FullExpand
+  bool FWholeTreeExpanding = false;
+  std::uint32_t FLoadedInFullExpand = 0;
+  bool FChildTableRefused = false;
+  std::shared_ptr<const TLxChildTable> FChildTable;
+  std::optional<QString> FChildFilterOwed;  // the key whose filter text the clone should show
 };

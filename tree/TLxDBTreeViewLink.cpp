@@ -17,6 +17,7 @@ bool TLxDBTreeViewLink::IsDataAvail() const {
 void TLxDBTreeViewLink::ActiveChanged() { FDBTree->DataActiveChanged(); }
 
 void TLxDBTreeViewLink::DataSetChanged() {
+  FDBTree->ForgetChildTable();
   TDataLink::DataSetChanged();  // reports the row as changed: DataRecordChanged(none)
   FDBTree->DataSetChanged();
 }
@@ -26,5 +27,6 @@ void TLxDBTreeViewLink::DataSetScrolled(int /*Distance*/) {
 }
 
 void TLxDBTreeViewLink::RecordChanged(TField* Field) {
+  FDBTree->ForgetChildTable();
   if (FDBTree->FCloneDataSet) FDBTree->DataRecordChanged(Field);
 }

@@ -5,6 +5,11 @@
 #include <memory>
 #include <string_view>
 
+namespace {
+// Up to this many unplaced items go in one by one; more are sorted and merged in one pass.
+constexpr std::size_t kPlaceOneByOne = 32;
+}  // namespace
+
 TLxNodeList::~TLxNodeList() { ClearItems(); }
 
 int TLxNodeList::CompareKeys(const QString& A, const QString& B) {
@@ -15,36 +20,66 @@ int TLxNodeList::CompareKeys(const QString& A, const QString& B) {
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-// Keys are kept in ascending order, so one lower bound answers both questions.
+void TLxNodeList::Place() const {
+  if (FUnplaced.empty()) return;
+  if (FUnplaced.size() <= kPlaceOneByOne) {
+    for (TLxNodeItem* item : FUnplaced) FItems.InsertSorted(item);  // keys are unique: the hash saw to it
+  } else {
+    FItems.InsertMany(FUnplaced);
+  }
+  FUnplaced.clear();
+}
 
 int TLxNodeList::Search(const QString& AID) const {
+  if (!FByKey.contains(AID)) return -1;
+  Place();
   const auto [index, equal] = FItems.LowerBound(TKeyProbe(AID));
   return equal ? index : -1;
 }
 
 int TLxNodeList::FindInsertIndex(const QString& AID) const {
-  const auto [index, equal] = FItems.LowerBound(TKeyProbe(AID));
-  if (equal) throw Exception(Format(QStringLiteral("Duplicate list ID %s"), {AID}));
-  return index;
+  if (FByKey.contains(AID)) throw Exception(Format(QStringLiteral("Duplicate list ID %s"), {AID}));
+  Place();
+  return FItems.LowerBound(TKeyProbe(AID)).first;
 }
 
 TLxNodeItem* TLxNodeList::InsertItem(const QString& AID, PVirtualNode ANode) {
-  const int index = FindInsertIndex(AID);
+  if (FByKey.contains(AID)) throw Exception(Format(QStringLiteral("Duplicate list ID %s"), {AID}));
   auto item = std::make_unique<TLxNodeItem>(AID, ANode);
-  FItems.Insert(index, item.get());
+  FUnplaced.push_back(item.get());
+  try {
+    FByKey.insert(item->Key(), item.get());
+  } catch (...) {
+    FUnplaced.pop_back();
+    throw;
+  }
   return item.release();
+}
+
+TLxNodeItem* TLxNodeList::Items(int Index) const {
+  Place();
+  return FItems.Get(Index);
+}
+
+void TLxNodeList::Delete(int Index) {
+  Place();
+  // The entry's own copy of the key: the caller may have destroyed the item already.
+  FByKey.remove(FItems.KeyAt(Index));
+  FItems.Delete(Index);
 }
 
 void TLxNodeList::DeleteItem(const QString& AID) {
   const int index = Search(AID);
-  if (index != -1) FItems.Delete(index);
+  if (index != -1) Delete(index);
 }
 
 PVirtualNode TLxNodeList::NodeByID(const QString& AID) const {
-  const int index = Search(AID);
-  return index == -1 ? nullptr : GetNode(index);
+  TLxNodeItem* item = FByKey.value(AID, nullptr);
+  return item ? item->Node() : nullptr;
 }
 
 void TLxNodeList::ClearItems() {
-  while (Count() > 0) delete FItems.Delete(Count() - 1);
+  Place();
+  FByKey.clear();
+  while (FItems.Count() > 0) delete FItems.Delete(FItems.Count() - 1);
 }

@@ -11,8 +11,11 @@
 #include "platform/base/MessageService.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
 
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -26,6 +29,36 @@ bool DisplayAtHand() {
   return false;
 }
 
+// For bench/window_ready.sh: with PPR_PRINT_FIRST_PAINT set, the window's first paint prints the
+// time since main() began and the wall clock (for a start measured outside the process), then
+// ends the program. Not for users; nothing else changes.
+class TFirstPaintProbe : public QObject {
+public:
+  explicit TFirstPaintProbe(const QElapsedTimer& SinceMain) : FSinceMain(SinceMain) {}
+
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    if (Event->type() == QEvent::Paint && !FSeen) {
+      FSeen = true;
+      // After the paint itself has run: the window is on screen then.
+      QTimer::singleShot(0, this, [this] {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        std::printf("first paint %.1f ms after main; wall clock %lld.%09ld\n",
+                    static_cast<double>(FSinceMain.nsecsElapsed()) / 1e6, static_cast<long long>(now.tv_sec),
+                    now.tv_nsec);
+        std::fflush(stdout);
+        QCoreApplication::quit();
+      });
+    }
+    return QObject::eventFilter(Watched, Event);
+  }
+
+private:
+  const QElapsedTimer& FSinceMain;
+  bool FSeen = false;
+};
+
 int RunScriptedWithoutWindow(int argc, char** argv, const TRunOptions& Options) {
   QCoreApplication app(argc, argv);
   SetApplicationTitle(kTitle);
@@ -34,6 +67,8 @@ int RunScriptedWithoutWindow(int argc, char** argv, const TRunOptions& Options) 
 }  // namespace
 
 int main(int argc, char** argv) {
+  QElapsedTimer sinceMain;
+  sinceMain.start();
   QStringList arguments;
   for (int i = 0; i < argc; ++i)
     arguments << QString::fromLocal8Bit(argv[i]);
@@ -64,9 +99,11 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(kTitle);
 
   std::unique_ptr<TMainWindow> frMain;
+  TFirstPaintProbe firstPaint(sinceMain);
   try {
     frMain = std::make_unique<TMainWindow>(app);
     boxes.MainWindow = frMain.get();
+    if (qEnvironmentVariableIsSet("PPR_PRINT_FIRST_PAINT")) frMain->installEventFilter(&firstPaint);
     frMain->show();
   } catch (const std::exception& e) {
     app.HandleException(e);

@@ -3,9 +3,12 @@
 // (built, visited, and expanded in a QTreeView on the offscreen platform).
 //   bench_tree            10k and 100k rows, both shapes
 //   bench_tree 100000     one size
-//   bench_tree 100000 tree  one size, the tree alone (for profiling)
+//   bench_tree 100000 all|tree|view [wide|deep]
+//       all: the tree and the QStandardItemModel; tree: the tree alone (for profiling);
+//       view: also the tree shown in its TVirtualTreeView while it loads and expands
 #include "platform/data/ado/ADOQuery.h"
 #include "platform/data/cursor/DataSource.h"
+#include "platform/vtree/view/TVirtualTreeView.h"
 #include "tree/DBTreeViewCore.h"
 #include "tree/TLxADOTree.h"
 
@@ -17,6 +20,7 @@
 #include <QTreeView>
 
 #include <malloc.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -89,20 +93,29 @@ long StatusKiB(const char* Key) {
   return -1;
 }
 
-// One timed step; prints its time and the heap in use after it, counted from Base.
+double CpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// One timed step; prints its time, the processor time it took (steadier than the wall clock on a
+// machine shared with other work) and the heap in use after it, counted from Base.
 struct TPhase {
   QElapsedTimer Timer;
+  double Cpu = CpuMs();
   double Base;
   explicit TPhase(double ABase) : Base(ABase) { Timer.start(); }
   void Print(const char* Name, int N) const {
     const double ms = static_cast<double>(Timer.nsecsElapsed()) / 1e6;
-    std::printf("  %-22s %9.1f ms %7.2f us/node  heap in use %6.1f MiB\n", Name, ms, ms * 1000.0 / N,
-                HeapMiB() - Base);
+    std::printf("  %-22s %9.1f ms %7.2f us/node  cpu %8.1f ms  heap in use %6.1f MiB\n", Name, ms, ms * 1000.0 / N,
+                CpuMs() - Cpu, HeapMiB() - Base);
   }
 };
 
 // HasChildrenField: the rows' own has-children column decides the buttons, no lookup per node.
-void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N, bool HasChildrenField) {
+// Shown: the tree has its view (TVirtualTreeView, the window's size for it) while it loads and expands.
+void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N, bool HasChildrenField, bool Shown = false) {
   TADOQuery query;
   TDataSource source(&query);
   auto tree = std::make_unique<TLxADOTree>();
@@ -115,6 +128,11 @@ void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N, bool HasChil
     Node->CheckType = ctCheckBox;
   };
   tree->SetDataSource(&source);
+  std::unique_ptr<TVirtualTreeView> view;
+  if (Shown) {
+    view = std::make_unique<TVirtualTreeView>(*tree);
+    view->resize(480, 260);
+  }
   const double base = HeapMiB();
   {
     TPhase p(base);
@@ -147,6 +165,7 @@ void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N, bool HasChil
   }
   std::printf("  nodes %u (after the open %u), IdArray %lld bytes; peak resident %.1f MiB\n", tree->TotalCount(), top,
               static_cast<long long>(buffer.size()), static_cast<double>(StatusKiB("VmHWM:")) / 1024.0);
+  view.reset();
   tree.reset();
 }
 
@@ -213,18 +232,26 @@ int main(int argc, char** argv) {
   QApplication app(qtArgc, argv);
   std::vector<int> sizes{10000, 100000};
   if (argc > 1) sizes = {std::atoi(argv[1])};
-  const bool treeOnly = argc > 2 && QByteArray(argv[2]) == "tree";
+  const QByteArray mode = argc > 2 ? QByteArray(argv[2]) : QByteArray("all");
+  const bool treeOnly = mode == "tree";
+  const bool withView = mode == "view";
+  const QByteArray onlyShape = argc > 3 ? QByteArray(argv[3]) : QByteArray();
   std::mt19937 random(2013);
   for (int n : sizes) {
     for (int deep = 0; deep < 2; ++deep) {
       const std::vector<TRow> shape = deep ? DeepShape(n, random) : WideShape(n);
-      const auto rows = ToDataRows(shape, random);
+      const auto rows = ToDataRows(shape, random);  // made either way: the deep shape stays the same
+      if (!onlyShape.isEmpty() && onlyShape != (deep ? "deep" : "wide")) continue;
       const int count = static_cast<int>(rows.size());
       std::printf("%s, %d rows\n", deep ? "deep random shape" : "1,000 x 100 shape (N/100 x 100)", count);
       std::printf(" TLxADOTree\n");
       RunTree(rows, count, false);
       std::printf(" TLxADOTree with the has-children field\n");
       RunTree(rows, count, true);
+      if (withView) {
+        std::printf(" TLxADOTree in its view (TVirtualTreeView)\n");
+        RunTree(rows, count, false, true);
+      }
       if (treeOnly) continue;
       std::printf(" QStandardItemModel\n");
       RunStandardModel(rows, count);

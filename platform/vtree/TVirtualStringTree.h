@@ -193,6 +193,11 @@ protected:
   virtual void DoKeyDown(int& Key);
   virtual void DoExpanded(PVirtualNode Node);
   virtual void DoCollapsed(PVirtualNode Node);
+  // Around FullExpand's walk (nested calls included), on every path out: a descendant that loads
+  // children may prepare for loading many at once. The walk and what it loads stay the same.
+  // Node is the walk's top, none for the whole tree.
+  virtual void DoBeforeFullExpand(PVirtualNode /*Node*/) {}
+  virtual void DoAfterFullExpand() {}
 
   // Drops every application event handler: a destructor calls it, so that no handler runs against
   // a tree that is half gone.
@@ -205,6 +210,8 @@ protected:
   }
 
 private:
+  class TBulkChange;
+
   PVirtualNode MakeNode();
   void FreeNodeMemory(PVirtualNode Node);
   void FreeSubtree(PVirtualNode Node);  // hooks children first, then releases; no announcements
@@ -218,6 +225,7 @@ private:
   std::uint32_t FNodeDataSize = 0;
   std::uint32_t FTotalCount = 0;
   int FUpdateCount = 0;
+  int FBulkCount = 0;  // nesting of whole-tree FullExpand / FullCollapse
   int FDefaultNodeHeight = 18;
   PVirtualNode FFocusedNode = nullptr;
   std::vector<PVirtualNode> FSelection;

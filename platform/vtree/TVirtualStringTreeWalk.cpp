@@ -80,27 +80,51 @@ void TVirtualStringTree::SetExpanded(PVirtualNode Node, bool Value) {
 
 void TVirtualStringTree::ToggleNode(PVirtualNode Node) { SetExpanded(Node, !Expanded(Node)); }
 
+// The update bracket of a full expansion or collapse and, when it covers the whole tree, the bulk
+// announcements around it; both end on every path out.
+class TVirtualStringTree::TBulkChange {
+public:
+  TBulkChange(TVirtualStringTree& Tree, bool WholeTree) : FTree(Tree), FWholeTree(WholeTree) {
+    FTree.BeginUpdate();
+    if (FWholeTree && FTree.FBulkCount++ == 0) FTree.Announce([](TVirtualTreeObserver& o) { o.BulkBegun(); });
+  }
+  ~TBulkChange() {
+    if (FWholeTree && --FTree.FBulkCount == 0) FTree.Announce([](TVirtualTreeObserver& o) { o.BulkEnded(); });
+    FTree.EndUpdate();
+  }
+  TBulkChange(const TBulkChange&) = delete;
+  TBulkChange& operator=(const TBulkChange&) = delete;
+
+private:
+  TVirtualStringTree& FTree;
+  bool FWholeTree;
+};
+
 void TVirtualStringTree::FullExpand(PVirtualNode Node) {
   if (Node == FRoot) Node = nullptr;
   const PVirtualNode stop = Node ? SubtreeEnd(Node) : nullptr;
-  BeginUpdate();
+  TBulkChange bulk(*this, Node == nullptr);
+  DoBeforeFullExpand(Node);
   try {
     for (PVirtualNode n = Node ? Node : GetFirst(); n && n != stop; n = GetNext(n))
       if ((n->States & vsHasChildren) || n->ChildCount > 0) SetExpanded(n, true);
   } catch (...) {
-    EndUpdate();
+    try {
+      DoAfterFullExpand();
+    } catch (...) {
+      // The walk's error is the one to report.
+    }
     throw;
   }
-  EndUpdate();
+  DoAfterFullExpand();
 }
 
 void TVirtualStringTree::FullCollapse(PVirtualNode Node) {
   if (Node == FRoot) Node = nullptr;
   const PVirtualNode stop = Node ? SubtreeEnd(Node) : nullptr;
-  BeginUpdate();
+  TBulkChange bulk(*this, Node == nullptr);
   for (PVirtualNode n = Node ? Node : GetFirstNoInit(); n && n != stop; n = GetNextNoInit(n))
     SetExpanded(n, false);
-  EndUpdate();
 }
 
 PVirtualNode TVirtualStringTree::GetFirst() {

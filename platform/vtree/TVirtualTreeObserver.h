@@ -25,6 +25,10 @@
 // - Invalidated(): Refresh; anything shown may differ (dataChanged over everything, or repaint).
 // - Expanded(Node) / Collapsed(Node): after the node's vsExpanded changed (its children, loaded or
 //   not, have been announced before Expanded). FullExpand / FullCollapse announce each node.
+// - BulkBegun() / BulkEnded(): around a FullExpand or FullCollapse of the whole tree (nested ones:
+//   the outermost), inside its update bracket, on every path out. Everything in between is still
+//   announced as above; an observer may instead take the span as one change and read the whole
+//   tree again at BulkEnded (Qt mapping: beginResetModel/endResetModel, nothing in between).
 // - FocusChanged(Node): after FocusedNode changed; Node may be none.
 // - UpdateBegun() / UpdateEnded(): the outermost BeginUpdate / EndUpdate (suspend painting);
 //   structural announcements still come inside the bracket.
@@ -58,4 +62,6 @@ public:
   virtual void FocusChanged(PVirtualNode /*Node*/) {}
   virtual void UpdateBegun() {}
   virtual void UpdateEnded() {}
+  virtual void BulkBegun() {}
+  virtual void BulkEnded() {}
 };

@@ -26,6 +26,8 @@ TTreeDb::TTreeDb(const std::vector<TLookupRow>& Rows) {
                      "haschildren INTEGER, parent2 INTEGER)",
                      nullptr, nullptr, nullptr),
         db);
+  // One transaction: a commit per row would sync the file once per row.
+  Check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db);
   sqlite3_stmt* st = nullptr;
   Check(sqlite3_prepare_v2(db, "INSERT INTO lookups(id, parentid, fname, haschildren, parent2) VALUES(?,?,?,?,?2)", -1,
                            &st, nullptr),
@@ -39,6 +41,7 @@ TTreeDb::TTreeDb(const std::vector<TLookupRow>& Rows) {
     sqlite3_reset(st);
   }
   sqlite3_finalize(st);
+  Check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
   sqlite3_close(db);
   Connection.SetConnectionString(QStringLiteral("Data Source=sqlite;Initial Catalog=") + FileName());
   Connection.Open();

@@ -122,11 +122,13 @@ QString RandomKey(std::mt19937& Random) {
   return key;
 }
 
+// The reference order for the random tests: std::set under CompareKeys.
+struct TOrdinal {
+  bool operator()(const QString& a, const QString& b) const { return TLxNodeList::CompareKeys(a, b) < 0; }
+};
+
 TEST(NodeList, ManyOutOfOrderInsertsAndDeletesMatchASortedReference) {
   // Enough keys to split and merge many blocks; the reference is std::set under CompareKeys.
-  struct TOrdinal {
-    bool operator()(const QString& a, const QString& b) const { return TLxNodeList::CompareKeys(a, b) < 0; }
-  };
   std::set<QString, TOrdinal> reference;
   TLxNodeList list;
   std::mt19937 random(7);
@@ -156,6 +158,38 @@ TEST(NodeList, ManyOutOfOrderInsertsAndDeletesMatchASortedReference) {
     ASSERT_EQ(list.Search(key), i++);
   }
   ASSERT_EQ(list.Search(u"12345678"_s + QChar(0)), reference.count(u"12345678"_s + QChar(0)) ? list.Search(u"12345678"_s + QChar(0)) : -1);
+}
+
+TEST(NodeList, RunsOfInsertsWithoutPositionQueriesKeepPositions) {
+  // A branch load inserts many keys before anything asks for a position; the list sorts them into
+  // place only then (a few one by one, many in one merge): runs of several lengths, block splits
+  // among them, deletions by position in between.
+  std::set<QString, TOrdinal> reference;
+  TLxNodeList list;
+  std::mt19937 random(21);
+  for (int run : {1, 2, 7, 300, 1000, 2500, 3}) {
+    SCOPED_TRACE(run);
+    for (int i = 0; i < run; ++i) {
+      const QString key = RandomKey(random);
+      if (reference.insert(key).second)
+        list.InsertItem(key, FakeNode(i));
+      else
+        ASSERT_THROW(list.InsertItem(key, FakeNode(i)), Exception);
+    }
+    ASSERT_EQ(list.Count(), static_cast<int>(reference.size()));
+    int at = 0;
+    for (const QString& key : reference) ASSERT_EQ(list.GetKey(at++), key);
+    for (int d = 0; d < 5 && !reference.empty(); ++d) {
+      const int gone = static_cast<int>(random() % reference.size());
+      auto it = std::next(reference.begin(), gone);
+      ASSERT_EQ(list.Search(*it), gone);
+      delete list.Items(gone);
+      list.Delete(gone);
+      reference.erase(it);
+    }
+  }
+  int at = 0;
+  for (const QString& key : reference) ASSERT_EQ(list.Search(key), at++);
 }
 
 }  // namespace

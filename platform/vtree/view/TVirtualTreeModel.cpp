@@ -97,41 +97,48 @@ void TVirtualTreeModel::SetImages(TImageList* Value) {
 // --- the tree's announcements ---
 
 void TVirtualTreeModel::BeforeInsertChildren(PVirtualNode Parent, int First, int Last) {
+  if (FInBulk) return;
   TAnnouncing a(FAnnouncing);
   beginInsertRows(IndexOf(Parent), First, Last);
 }
 
 void TVirtualTreeModel::AfterInsertChildren(PVirtualNode /*Parent*/, int /*First*/, int /*Last*/) {
+  if (FInBulk) return;
   TAnnouncing a(FAnnouncing);
   endInsertRows();
   emit StructureSettled();
 }
 
 void TVirtualTreeModel::BeforeRemoveChildren(PVirtualNode Parent, int First, int Last) {
+  if (FInBulk) return;
   TAnnouncing a(FAnnouncing);
   FFailedLoad = nullptr;
   beginRemoveRows(IndexOf(Parent), First, Last);
 }
 
 void TVirtualTreeModel::AfterRemoveChildren(PVirtualNode /*Parent*/, int /*First*/, int /*Last*/) {
+  if (FInBulk) return;
   TAnnouncing a(FAnnouncing);
   endRemoveRows();
   emit StructureSettled();
 }
 
 void TVirtualTreeModel::BeforeReset() {
+  if (FInBulk) return;
   TAnnouncing a(FAnnouncing);
   FFailedLoad = nullptr;
   beginResetModel();
 }
 
 void TVirtualTreeModel::AfterReset() {
+  if (FInBulk) return;
   TAnnouncing a(FAnnouncing);
   endResetModel();
   emit StructureSettled();
 }
 
 void TVirtualTreeModel::NodeChanged(PVirtualNode Node) {
+  if (FInBulk) return;
   TAnnouncing a(FAnnouncing);
   const QModelIndex index = IndexOf(Node);
   if (!index.isValid()) return;
@@ -140,6 +147,7 @@ void TVirtualTreeModel::NodeChanged(PVirtualNode Node) {
 }
 
 void TVirtualTreeModel::Invalidated() {
+  if (FInBulk) return;
   TAnnouncing a(FAnnouncing);
   // One range per parent, as dataChanged wants, over every node that exists.
   auto announce = [this](PVirtualNode Parent) {
@@ -151,16 +159,19 @@ void TVirtualTreeModel::Invalidated() {
 }
 
 void TVirtualTreeModel::Expanded(PVirtualNode Node) {
+  if (FInBulk) return;
   TAnnouncing a(FAnnouncing);
   emit NodeExpanded(IndexOf(Node));
 }
 
 void TVirtualTreeModel::Collapsed(PVirtualNode Node) {
+  if (FInBulk) return;
   TAnnouncing a(FAnnouncing);
   emit NodeCollapsed(IndexOf(Node));
 }
 
 void TVirtualTreeModel::FocusChanged(PVirtualNode Node) {
+  if (FInBulk) return;
   TAnnouncing a(FAnnouncing);
   emit FocusMoved(IndexOf(Node));
 }
@@ -173,4 +184,18 @@ void TVirtualTreeModel::UpdateBegun() {
 void TVirtualTreeModel::UpdateEnded() {
   TAnnouncing a(FAnnouncing);
   emit PaintResumed();
+}
+
+void TVirtualTreeModel::BulkBegun() {
+  TAnnouncing a(FAnnouncing);
+  FFailedLoad = nullptr;
+  beginResetModel();
+  FInBulk = true;
+}
+
+void TVirtualTreeModel::BulkEnded() {
+  TAnnouncing a(FAnnouncing);
+  FInBulk = false;
+  endResetModel();
+  emit StructureSettled();
 }

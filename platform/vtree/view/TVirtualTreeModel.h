@@ -3,7 +3,8 @@
 // PVirtualNode, the tree's hidden root is the invalid index. It attaches itself as the tree's
 // observer and only translates: structure announcements become begin/end insert, remove and reset;
 // NodeChanged and Refresh become dataChanged; the rest (expansion, focus, update brackets) become
-// signals that TVirtualTreeView acts on. What the user does comes back through the tree's own entry
+// signals that TVirtualTreeView acts on. A full expansion or collapse of the whole tree is one model
+// reset: row by row, Qt's views would lay out their rows again for every node. What the user does comes back through the tree's own entry
 // points: a check-box click is ToggleCheckByUser (that node alone, the checked hook once; Qt never
 // propagates check states here), an edited caption is SetText, fetchMore is InitChildren.
 // The tree must outlive the model.
@@ -99,6 +100,8 @@ private:
   void FocusChanged(PVirtualNode Node) override;
   void UpdateBegun() override;
   void UpdateEnded() override;
+  void BulkBegun() override;
+  void BulkEnded() override;
 
   // Nodes are initialised when first shown, as the tree's walks do when they pass them.
   void EnsureInitialized(PVirtualNode Node) const;
@@ -107,5 +110,8 @@ private:
   TVirtualStringTree& FTree;
   TImageList* FImages = nullptr;
   int FAnnouncing = 0;
+  // Inside the tree's bulk change: the model is being reset, and what the tree announces
+  // meanwhile is read at its end instead.
+  bool FInBulk = false;
   PVirtualNode FFailedLoad = nullptr;  // compared, never followed
 };

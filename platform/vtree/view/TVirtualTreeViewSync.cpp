@@ -52,7 +52,8 @@ void TVirtualTreeView::FollowExpansion(const QModelIndex& Index, bool Expanded) 
   if (!Index.isValid()) return;
   TSyncing s(FSyncing);
   // QTreeView collapses by its laid-out rows; rows it has not laid out yet would keep it open.
-  executeDelayedItemsLayout();
+  // Expanding needs no layout: with one pending, QTreeView notes the row and lays it out open.
+  if (!Expanded) executeDelayedItemsLayout();
   setExpanded(Index, Expanded);
 }
 

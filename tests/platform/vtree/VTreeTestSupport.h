@@ -37,6 +37,8 @@ public:
   void FocusChanged(PVirtualNode N) override { FLog << QStringLiteral("focus ") + Name(FTree, N); }
   void UpdateBegun() override { FLog << QStringLiteral("update("); }
   void UpdateEnded() override { FLog << QStringLiteral("update)"); }
+  void BulkBegun() override { FLog << QStringLiteral("bulk("); }
+  void BulkEnded() override { FLog << QStringLiteral("bulk)"); }
 
 private:
   void Put(const char16_t* Pattern, PVirtualNode P, int F, int L) {

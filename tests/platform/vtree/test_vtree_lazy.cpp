@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -136,6 +138,55 @@ TEST_F(VTreeLazy, FullExpandLoadsEveryBranchAndFullCollapseHidesAllButTheTopLeve
   EXPECT_EQ(Name(Tree, Tree.GetNodeAt(0, 1 * h)), u"4"_s);
   EXPECT_EQ(Tree.GetNodePoint(Top(0)->FirstChild), QPoint(-1, -1));
   EXPECT_EQ(Tree.TotalCount(), 6u);  // collapsing keeps the nodes
+}
+
+TEST_F(VTreeLazy, WholeTreeExpandAndCollapseAreOneBulkChangeOnEveryPathOut) {
+  struct TCase {
+    const char* Name;
+    std::function<void(TTableTree&)> Act;
+    bool Bulk;    // one BulkBegun/BulkEnded pair inside the update bracket, or none
+    bool Throws;
+  };
+  const TCase cases[] = {
+      {"whole tree expanded", [](TTableTree& t) { t.FullExpand(); }, true, false},
+      {"whole tree through the root", [](TTableTree& t) { t.FullExpand(t.RootNode()); }, true, false},
+      {"whole tree collapsed", [](TTableTree& t) { t.FullCollapse(); }, true, false},
+      {"one branch expanded", [](TTableTree& t) { t.FullExpand(t.GetFirstNoInit()); }, false, false},
+      {"one branch collapsed", [](TTableTree& t) { t.FullCollapse(t.GetFirstNoInit()); }, false, false},
+      {"a handler expanding the whole tree again",
+       [](TTableTree& t) {
+         t.OnExpanded = [](TVirtualStringTree* Self, PVirtualNode) { Self->FullExpand(); };
+         t.FullExpand();
+       },
+       true, false},
+      {"a handler that fails",
+       [](TTableTree& t) {
+         t.OnExpanded = [](TVirtualStringTree* Self, PVirtualNode N) {
+           if (NodeName(*Self, N) == 2) throw std::runtime_error("expansion refused");
+         };
+         t.FullExpand();
+       },
+       true, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTableTree tree;
+    tree.Children = Tree.Children;
+    for (int id : {1, 4, 6}) tree.AddRow(nullptr, id);
+    QStringList log;
+    TLogObserver observer(tree, log);
+    if (c.Throws)
+      EXPECT_THROW(c.Act(tree), std::runtime_error);
+    else
+      c.Act(tree);
+    EXPECT_EQ(log.count(u"bulk("_s), c.Bulk ? 1 : 0);
+    EXPECT_EQ(log.count(u"bulk)"_s), c.Bulk ? 1 : 0);
+    if (c.Bulk) {
+      EXPECT_EQ(log.value(1), u"bulk("_s);
+      EXPECT_EQ(log.value(log.size() - 2), u"bulk)"_s);
+    }
+    EXPECT_EQ(tree.UpdateCount(), 0);
+  }
 }
 
 TEST_F(VTreeLazy, FullExpandOfOneNodeStaysInsideItsSubtree) {

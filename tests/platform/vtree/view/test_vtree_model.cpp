@@ -227,6 +227,32 @@ TEST(TreeModel, RefreshRepaintsEveryNodeThatExistsOneRangePerParent) {
                                  u"n211..n212"_s, u"n221..n222"_s}));
 }
 
+TEST(TreeModel, AWholeTreeExpansionOrCollapseIsOneResetAndABranchGoesRowByRow) {
+  TWarningRecorder warnings;
+  TLazyTree tree;
+  TVirtualTreeModel model(tree);
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+  tester.setUseFetchMore(false);
+  QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+  QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+  QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+  QSignalSpy expanded(&model, &TVirtualTreeModel::NodeExpanded);
+  QSignalSpy collapsed(&model, &TVirtualTreeModel::NodeCollapsed);
+  tree.FullExpand();
+  EXPECT_EQ(resets.count(), 1);
+  EXPECT_EQ(inserted.count() + changed.count() + expanded.count(), 0);
+  EXPECT_EQ(Rows(model), (QStringList{u"n1"_s, u".n11"_s, u"..n111"_s, u"..n112"_s, u".n12"_s, u"..n121"_s,
+                                      u"..n122"_s, u"n2"_s, u".n21"_s, u"..n211"_s, u"..n212"_s, u".n22"_s,
+                                      u"..n221"_s, u"..n222"_s, u"n3"_s}));
+  tree.FullCollapse();
+  EXPECT_EQ(resets.count(), 2);
+  EXPECT_EQ(collapsed.count(), 0);
+  tree.FullExpand(tree.Find(2));  // a branch: the view keeps its rows, each expansion is announced
+  EXPECT_EQ(resets.count(), 2);
+  EXPECT_EQ(expanded.count(), 3);
+  EXPECT_EQ(warnings.Warnings, QStringList{});
+}
+
 TEST(TreeModel, IndexesMapToNodesAndBack) {
   TLazyTree tree;
   TVirtualTreeModel model(tree);
