@@ -1,7 +1,7 @@
 // Building nodes from the clone: activation, the top level, branches on first need, text and images.
 #include "tree/TLxDBTreeView.h"
 
-#include "tree/TUpdateBracket.h"
+#include "platform/vtree/TUpdateBracket.h"
 
 #include <utility>
 

@@ -5,7 +5,7 @@
 #include "platform/base/Exception.h"
 #include "tree/LxCommon.h"
 #include "tree/TFlagGuard.h"
-#include "tree/TUpdateBracket.h"
+#include "platform/vtree/TUpdateBracket.h"
 
 #include <QSet>
 #include <exception>

@@ -228,9 +228,9 @@ private:
   int FBulkCount = 0;  // nesting of whole-tree FullExpand / FullCollapse
   int FDefaultNodeHeight = 18;
   PVirtualNode FFocusedNode = nullptr;
-  std::vector<PVirtualNode> FSelection;
-  PVirtualNode FWatchedNode = nullptr;
-  mutable PVirtualNode FLastChildAt = nullptr;  // GetChildAt's previous answer; none after any change  // a node a hook might delete; none once it is freed  // small: one node without toMultiSelect
+  std::vector<PVirtualNode> FSelection;  // small: one node without toMultiSelect
+  PVirtualNode FWatchedNode = nullptr;   // a node a hook might delete; none once it is freed
+  mutable PVirtualNode FLastChildAt = nullptr;  // GetChildAt's previous answer; none after any change
   QString FDefaultText = QStringLiteral("Node");
   std::vector<TVirtualTreeObserver*> FObservers;
 };

@@ -1,5 +1,6 @@
 // Initialisation, lazy children, expansion, walks and the headless row geometry.
 #include "platform/vtree/TVirtualStringTree.h"
+#include "platform/vtree/TUpdateBracket.h"
 
 namespace {
 // Set while the init-children hook of a node runs, so that a walk inside the hook does not load again.
@@ -84,18 +85,17 @@ void TVirtualStringTree::ToggleNode(PVirtualNode Node) { SetExpanded(Node, !Expa
 // announcements around it; both end on every path out.
 class TVirtualStringTree::TBulkChange {
 public:
-  TBulkChange(TVirtualStringTree& Tree, bool WholeTree) : FTree(Tree), FWholeTree(WholeTree) {
-    FTree.BeginUpdate();
+  TBulkChange(TVirtualStringTree& Tree, bool WholeTree) : FUpdate(Tree), FTree(Tree), FWholeTree(WholeTree) {
     if (FWholeTree && FTree.FBulkCount++ == 0) FTree.Announce([](TVirtualTreeObserver& o) { o.BulkBegun(); });
   }
   ~TBulkChange() {
     if (FWholeTree && --FTree.FBulkCount == 0) FTree.Announce([](TVirtualTreeObserver& o) { o.BulkEnded(); });
-    FTree.EndUpdate();
   }
   TBulkChange(const TBulkChange&) = delete;
   TBulkChange& operator=(const TBulkChange&) = delete;
 
 private:
+  TUpdateBracket FUpdate;  // opened first, closed after the bulk's end is announced
   TVirtualStringTree& FTree;
   bool FWholeTree;
 };

@@ -19,20 +19,30 @@ QStringList Children(TVirtualTreeModel& Model, const QModelIndex& Parent = {}) {
   return rows;
 }
 
+// Every node of Tree gets a check box.
+void CheckEveryNode(TTestTree& Tree) {
+  Tree.TreeOptions.MiscOptions |= toCheckSupport;
+  Tree.OnInitNode = [](TVirtualStringTree*, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates&) {
+    n->CheckType = ctCheckBox;
+  };
+}
+
+// Shows View, binds Tree to Db with the window's settings and opens the query; the events are handled.
+void ShowAndOpen(TVirtualTreeView& View, TTestTree& Tree, TTreeDb& Db) {
+  View.resize(300, 300);
+  View.show();
+  Bind(Tree, Db);
+  Db.Query.Open();
+  QApplication::processEvents();
+}
+
 TEST(TreeViewLive, TheViewFollowsTheMastersMovesAndPostedChanges) {
   // A (B, C (E, F)), D.
   TTreeDb db({{1, -1, u"A"_s}, {2, 1, u"B"_s}, {3, 1, u"C"_s}, {5, 3, u"E"_s}, {6, 3, u"F"_s}, {4, -1, u"D"_s}});
   TTestTree tree;
-  tree.TreeOptions.MiscOptions |= toCheckSupport;
-  tree.OnInitNode = [](TVirtualStringTree*, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates&) {
-    n->CheckType = ctCheckBox;
-  };
+  CheckEveryNode(tree);
   TVirtualTreeView view(tree);
-  view.resize(300, 300);
-  view.show();
-  Bind(tree, db);
-  db.Query.Open();
-  QApplication::processEvents();
+  ShowAndOpen(view, tree, db);
   TVirtualTreeModel& model = view.Model();
   auto index = [&](int Key) { return model.IndexOf(tree.Node(Key)); };
   EXPECT_EQ(Children(model), (QStringList{u"A"_s, u"D"_s}));
@@ -97,18 +107,11 @@ TEST(TreeViewLive, TheViewFollowsTheMastersMovesAndPostedChanges) {
 TEST(TreeViewLive, ARowPostedIntoANeverLoadedBranchOpensItInTheViewAndAClickChecksOneNode) {
   TTreeDb db(AbcdRows());  // A (B, C), D
   TTestTree tree;
-  tree.TreeOptions.MiscOptions |= toCheckSupport;
-  tree.OnInitNode = [](TVirtualStringTree*, PVirtualNode, PVirtualNode n, TVirtualNodeInitStates&) {
-    n->CheckType = ctCheckBox;
-  };
+  CheckEveryNode(tree);
   int checkedEvents = 0;
   tree.OnChecked = [&](TVirtualStringTree*, PVirtualNode) { ++checkedEvents; };
   TVirtualTreeView view(tree);
-  view.resize(300, 300);
-  view.show();
-  Bind(tree, db);
-  db.Query.Open();
-  QApplication::processEvents();
+  ShowAndOpen(view, tree, db);
   TVirtualTreeModel& model = view.Model();
   auto index = [&](int Key) { return model.IndexOf(tree.Node(Key)); };
   EXPECT_FALSE(model.hasChildren(index(4)));  // D: a leaf so far
