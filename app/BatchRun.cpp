@@ -1,5 +1,6 @@
 #include "app/BatchRun.h"
 
+#include "Version.h"
 #include "app/FatalError.h"
 #include "app/PdfPrint.h"
 #include "app/PluginCore.h"
@@ -9,7 +10,6 @@
 #include "report/ExcelCore.h"
 #include "tree/DBTreeViewCore.h"
 #include "tree/TLxNodeItem.h"
-#include "Version.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -88,8 +88,7 @@ QString NodeKey(TLxADOTree& Tree, PVirtualNode Node) {
 // usage error naming the id that is no node of the tree.
 QString ApplySelection(TLxADOTree& Tree, const std::optional<TTreeSelection>& Selection, const char* Option) {
   SetAllCheckState(Tree, csUncheckedNormal);
-  if (!Selection)
-    return {};
+  if (!Selection) return {};
   if (Selection->All) {
     SetAllCheckState(Tree, csCheckedNormal);
     return {};
@@ -105,8 +104,7 @@ QString ApplySelection(TLxADOTree& Tree, const std::optional<TTreeSelection>& Se
         found = true;
       }
     }
-    if (!found)
-      return u"%1: %2 is no entry of the tree (see --list)"_s.arg(QString::fromLatin1(Option), id);
+    if (!found) return u"%1: %2 is no entry of the tree (see --list)"_s.arg(QString::fromLatin1(Option), id);
   }
   Tree.Refresh();
   return {};
@@ -140,18 +138,14 @@ int RunForm(const TRunOptions& Options) {
   }
   try {
     frMain.FormCreate();
-    if (app.Terminated)
-      return ecMessage;
-    if (Options.Mode == TRunMode::List)
-      return ListTree(frMain, Options.ListTree);
+    if (app.Terminated) return ecMessage;
+    if (Options.Mode == TRunMode::List) return ListTree(frMain, Options.ListTree);
     for (int t = 0; t < 3; ++t) {
-      const QString error = ApplySelection(frMain.PageTree(t), Options.Selections[static_cast<size_t>(t)],
-                                           kTreeOptions[t]);
-      if (!error.isEmpty())
-        return UsageError(error);
+      const QString error =
+          ApplySelection(frMain.PageTree(t), Options.Selections[static_cast<size_t>(t)], kTreeOptions[t]);
+      if (!error.isEmpty()) return UsageError(error);
     }
-    if (Options.Year)
-      frMain.meYear.SetText(*Options.Year);
+    if (Options.Year) frMain.meYear.SetText(*Options.Year);
   } catch (const std::exception& e) {
     app.Handle(e);
     return messages.ExitCode() == ecWritten ? ecMessage : messages.ExitCode();
@@ -182,8 +176,7 @@ int RunForm(const TRunOptions& Options) {
       ShowMessage(ExceptionMessage(e));  // the schedule was made; only its printing failed
     }
   }
-  if (messages.Count > 0)
-    return messages.ExitCode();
+  if (messages.Count > 0) return messages.ExitCode();
   if (!QFileInfo::exists(output)) {
     ShowMessage(u"График не сформирован."_s);
     return ecMessage;
@@ -195,8 +188,7 @@ int RunForm(const TRunOptions& Options) {
 }  // namespace
 
 int RunScripted(const TRunOptions& Options) {
-  if (!Options.UsageError.isEmpty())
-    return UsageError(Options.UsageError);
+  if (!Options.UsageError.isEmpty()) return UsageError(Options.UsageError);
   if (Options.Mode == TRunMode::Help) {
     Print(stdout, UsageText());
     return ecWritten;

@@ -12,7 +12,7 @@ enum TExitCode : int {
   ecWritten = 0,  // the workbook (or PDF) is at --output, its path on stdout; a listing printed
   ecMessage = 1,  // any message (the failure at start, a refused --output, the request's own messages)
   ecUsage = 2,    // the command line is not understood; the usage follows on stderr
-  ecNoData = 3,   // "Для выбранной комбинации типов СИ и подразделения отсутствуют данные."
+  ecNoData = 3,  // "Для выбранной комбинации типов СИ и подразделения отсутствуют данные."
 };
 
 // Runs Options (any mode but the window, or a usage error) and returns the exit code. Needs a

@@ -11,10 +11,10 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 
 namespace {
 
@@ -34,8 +34,7 @@ void MoveIntoPlace(const QString& From, const QString& To) {
   if (RenameNoReplace(From, To)) return;
   if (errno == EEXIST) throw Exception(Refusal(To));
   const QString part = To + QStringLiteral(".part-") + QString::number(QRandomGenerator::global()->generate64(), 36);
-  if (!QFile::copy(From, part))
-    throw Exception(Format(QStringLiteral("Не удалось записать «%s»."), {To}));
+  if (!QFile::copy(From, part)) throw Exception(Format(QStringLiteral("Не удалось записать «%s»."), {To}));
   if (!RenameNoReplace(part, To)) {
     const int error = errno;
     QFile::remove(part);
@@ -48,25 +47,25 @@ void MoveIntoPlace(const QString& From, const QString& To) {
 }  // namespace
 
 QString NoLibreOfficeText() {
-  return QStringLiteral("Для вывода в PDF нужен LibreOffice (soffice), он не установлен. "
-                        "Укажите файл .xlsx или установите LibreOffice.");
+  return QStringLiteral(
+      "Для вывода в PDF нужен LibreOffice (soffice), он не установлен. "
+      "Укажите файл .xlsx или установите LibreOffice.");
 }
 
 bool IsPdfName(const QString& Path) { return Path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive); }
 
 void PrintToPdf(const QString& Workbook, const QString& Pdf) {
   const QString program = LibreOfficeProgram();
-  if (program.isEmpty())
-    throw Exception(NoLibreOfficeText());
+  if (program.isEmpty()) throw Exception(NoLibreOfficeText());
   const TTerminationDeferral deferral;
   QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/ppr-schedule-pdf-XXXXXX"));
   if (!folder.isValid())
     throw Exception(Format(QStringLiteral("Не удалось создать временную папку: %s."), {folder.errorString()}));
   QProcess process;
   const QString profile = QStringLiteral("-env:UserInstallation=file://") + folder.filePath(QStringLiteral("profile"));
-  process.start(program, {QStringLiteral("--headless"), QStringLiteral("--norestore"), profile,
-                          QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
-                          folder.path(), Workbook});
+  process.start(program,
+                {QStringLiteral("--headless"), QStringLiteral("--norestore"), profile, QStringLiteral("--convert-to"),
+                 QStringLiteral("pdf"), QStringLiteral("--outdir"), folder.path(), Workbook});
   process.waitForFinished(300000);
   const QString printed = folder.filePath(QFileInfo(Workbook).completeBaseName() + QStringLiteral(".pdf"));
   if (!QFileInfo::exists(printed))

@@ -36,17 +36,14 @@ TConnectionSettings ReadCommandLine(const QString& CommandLine) {
   QString r = CommandLine;
   for (const TSwitchRow& row : kSwitches) {
     const qsizetype at = r.indexOf(QString::fromUtf16(row.Name), 0, Qt::CaseSensitive);
-    if (at >= 0)
-      r = r.mid(at);
+    if (at >= 0) r = r.mid(at);
     QString v = r.size() > row.Skip ? r.mid(row.Skip) : QString();
     if (row.EndMarker) {
       const qsizetype end = v.indexOf(QString::fromUtf16(row.EndMarker), 0, Qt::CaseSensitive);
-      if (end >= 0)
-        v.truncate(end);
+      if (end >= 0) v.truncate(end);
     }
     const qsizetype quote = v.lastIndexOf(u'"');
-    if (quote >= 0)
-      v.truncate(quote);
+    if (quote >= 0) v.truncate(quote);
     settings.*row.Field = v;
   }
   return settings;
@@ -67,8 +64,7 @@ QString RebuildCommandLine(const QStringList& Arguments) {
     }
     text += u' ';
     bool isSwitch = false;
-    for (const TSwitchRow& row : kSwitches)
-      isSwitch = isSwitch || arg == QString::fromUtf16(row.Name);
+    for (const TSwitchRow& row : kSwitches) isSwitch = isSwitch || arg == QString::fromUtf16(row.Name);
     text += isSwitch ? arg : u'"' + arg + u'"';
   }
   return text;
@@ -76,14 +72,11 @@ QString RebuildCommandLine(const QStringList& Arguments) {
 
 QString GetCommandLineW() {
   QFile file(QStringLiteral("/proc/self/cmdline"));
-  if (!file.open(QIODevice::ReadOnly))
-    return {};
+  if (!file.open(QIODevice::ReadOnly)) return {};
   QByteArray raw = file.readAll();
-  if (raw.endsWith('\0'))
-    raw.chop(1);
+  if (raw.endsWith('\0')) raw.chop(1);
   QStringList arguments;
-  for (const QByteArray& part : raw.split('\0'))
-    arguments << QString::fromLocal8Bit(part);
+  for (const QByteArray& part : raw.split('\0')) arguments << QString::fromLocal8Bit(part);
   return HostCommandLine(arguments);
 }
 
@@ -99,10 +92,9 @@ QString ApplicationClosingCaption() { return QStringLiteral("Приложени�
 
 void ParseCommandLine() {
   ConnectionSettings = ReadCommandLine(GetCommandLineW());
-  if (IsParameterListComplete(ConnectionSettings))
-    return;
-  MessageService().Show({IncompleteParametersText(), ApplicationClosingCaption(), TMessageIcon::Warning,
-                         TMessageButtons::Ok, false});
+  if (IsParameterListComplete(ConnectionSettings)) return;
+  MessageService().Show(
+      {IncompleteParametersText(), ApplicationClosingCaption(), TMessageIcon::Warning, TMessageButtons::Ok, false});
   // No normal shutdown: nothing else exists yet that would need one.
   std::fflush(nullptr);
   std::_Exit(0);

@@ -48,22 +48,17 @@ TRunOptions ParseRunOptions(const QStringList& Arguments) {
     const qsizetype eq = arg.indexOf(u'=');
     const QString name = arg.mid(2, eq < 0 ? -1 : eq - 2);
     std::optional<QString> value;
-    if (eq >= 0)
-      value = arg.mid(eq + 1);
+    if (eq >= 0) value = arg.mid(eq + 1);
     if (kFlags.contains(name)) {
-      if (value && error.isEmpty())
-        error = u"--%1 takes no value"_s.arg(name);
+      if (value && error.isEmpty()) error = u"--%1 takes no value"_s.arg(name);
     } else if (kValued.contains(name)) {
-      if (!value && i + 1 < Arguments.size())
-        value = Arguments[++i];
-      if (!value && error.isEmpty())
-        error = u"--%1 needs a value"_s.arg(name);
+      if (!value && i + 1 < Arguments.size()) value = Arguments[++i];
+      if (!value && error.isEmpty()) error = u"--%1 needs a value"_s.arg(name);
     } else if (error.isEmpty()) {
       error = u"unknown option %1"_s.arg(name.isEmpty() ? arg : u"--"_s + name);
       continue;
     }
-    if (given.contains(name) && error.isEmpty())
-      error = u"--%1 is given twice"_s.arg(name);
+    if (given.contains(name) && error.isEmpty()) error = u"--%1 is given twice"_s.arg(name);
     given.insert(name, value.value_or(QString()));
   }
 
@@ -79,21 +74,18 @@ TRunOptions ParseRunOptions(const QStringList& Arguments) {
   const bool batch = given.contains(u"batch"_s);
   const bool list = given.contains(u"list"_s);
   o.Mode = batch ? TRunMode::Batch : list ? TRunMode::List : TRunMode::Window;
-  if (error.isEmpty() && batch && list)
-    error = u"--batch and --list cannot be combined"_s;
+  if (error.isEmpty() && batch && list) error = u"--batch and --list cannot be combined"_s;
   if (error.isEmpty() && !batch)
     for (const QString& name : {u"output"_s, u"year"_s, u"types"_s, u"states"_s, u"subdivs"_s})
       if (given.contains(name)) {
         error = u"--%1 belongs to a --batch run"_s.arg(name);
         break;
       }
-  if (error.isEmpty() && batch && given.value(u"output"_s).isEmpty())
-    error = u"a --batch run needs --output FILE"_s;
+  if (error.isEmpty() && batch && given.value(u"output"_s).isEmpty()) error = u"a --batch run needs --output FILE"_s;
   o.Output = given.value(u"output"_s);
   if (error.isEmpty() && list) {
     o.ListTree = TreeIndexOfName(given.value(u"list"_s));
-    if (o.ListTree < 0)
-      error = u"--list takes types, states or subdivs, not \"%1\""_s.arg(given.value(u"list"_s));
+    if (o.ListTree < 0) error = u"--list takes types, states or subdivs, not \"%1\""_s.arg(given.value(u"list"_s));
   }
   if (given.contains(u"year"_s)) {
     o.Year = given.value(u"year"_s);

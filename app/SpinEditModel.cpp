@@ -4,8 +4,7 @@
 
 #include <algorithm>
 
-TSpinEditModel::TSpinEditModel(std::int32_t MinValue, std::int32_t MaxValue, int MaxLength,
-                               std::int32_t InitialValue)
+TSpinEditModel::TSpinEditModel(std::int32_t MinValue, std::int32_t MaxValue, int MaxLength, std::int32_t InitialValue)
     : FMinValue(MinValue), FMaxValue(MaxValue), FMaxLength(MaxLength) {
   SetValue(InitialValue);
 }
@@ -31,10 +30,8 @@ void TSpinEditModel::FocusLost() {
 }
 
 bool TSpinEditModel::AcceptsKey(QChar Character, QChar DecimalSeparator) const {
-  if (Character == u'\r' || Character == u'\n')
-    return false;
-  if (Character.unicode() < 0x20 || Character.unicode() == 0x7F)
-    return true;
+  if (Character == u'\r' || Character == u'\n') return false;
+  if (Character.unicode() < 0x20 || Character.unicode() == 0x7F) return true;
   return (Character >= u'0' && Character <= u'9') || Character == u'+' || Character == u'-' ||
          Character == DecimalSeparator;
 }

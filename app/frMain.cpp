@@ -30,10 +30,13 @@ void SetUpTree(TLxADOTree& Tree, TDataSource& Source, QStringView ParentFieldNam
 
 TfrMain::TfrMain(TApplicationHooks& App)
     : GetCurrentYear([] { return static_cast<std::int32_t>(QDate::currentDate().year()); }),
-      ds1(&aq1), ds2(&aq2), ds3(&aq3), meYear(1900, 2200, 4, 1900), FApp(App) {
+      ds1(&aq1),
+      ds2(&aq2),
+      ds3(&aq3),
+      meYear(1900, 2200, 4, 1900),
+      FApp(App) {
   child.Checked = true;
-  for (TADOQuery* q : {&aq1, &aq2, &aq3})
-    q->SetConnection(&conn);
+  for (TADOQuery* q : {&aq1, &aq2, &aq3}) q->SetConnection(&conn);
   ds1.SetAutoEdit(false);
   ds2.SetAutoEdit(false);
   ds3.SetAutoEdit(false);
@@ -61,8 +64,7 @@ TfrMain::TfrMain(TApplicationHooks& App)
 TfrMain::~TfrMain() {
   // A handler that outlived the form would call into freed memory (a failed creation is reported
   // after the form is gone); the application's own fatal-error path takes over.
-  if (FHandlerInstalled)
-    FApp.SetExceptionHandler(nullptr);
+  if (FHandlerInstalled) FApp.SetExceptionHandler(nullptr);
   // The trees let go of their data sources before the queries close.
   LxADOTree1.SetDataSource(nullptr);
   LxADOTree2.SetDataSource(nullptr);

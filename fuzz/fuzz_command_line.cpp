@@ -35,9 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     plain = plain && !HoldsSwitchName(parts.value(i + 1));
   }
   const TConnectionSettings back = ReadCommandLine(RebuildCommandLine(arguments));
-  if (plain && (back.SqlServer != parts.value(1) || back.DBSource != parts.value(2) ||
-                back.UserLogin != parts.value(3) || back.UserPass != parts.value(4) ||
-                back.ExtraData != parts.value(5)))
+  if (plain &&
+      (back.SqlServer != parts.value(1) || back.DBSource != parts.value(2) || back.UserLogin != parts.value(3) ||
+       back.UserPass != parts.value(4) || back.ExtraData != parts.value(5)))
     std::abort();  // a value passed as one argument did not come back as it was
   return 0;
 }

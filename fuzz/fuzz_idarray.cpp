@@ -4,13 +4,13 @@
 // on a database the driver opened.
 #include "platform/data/sql/SqliteDriver.h"
 
+#include <sqlite3.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <sqlite3.h>
-#include <unistd.h>
 
 namespace {
 
@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   // The first byte picks the id's kind: an element's value, a value past 32 bits, NULL; the next eight its bits.
   std::int64_t id = 0;
   const std::size_t idBytes = std::min<std::size_t>(Size - 1, 8);
-  for (std::size_t b = 0; b < idBytes; ++b) id = static_cast<std::int64_t>(static_cast<std::uint64_t>(id) << 8 | Data[1 + b]);
+  for (std::size_t b = 0; b < idBytes; ++b)
+    id = static_cast<std::int64_t>(static_cast<std::uint64_t>(id) << 8 | Data[1 + b]);
   if (Data[0] % 3 == 0) id = static_cast<std::int32_t>(id);
   const std::uint8_t* array = Data + 1 + idBytes;
   const std::size_t arraySize = Size - 1 - idBytes;

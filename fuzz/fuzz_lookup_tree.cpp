@@ -26,9 +26,21 @@ const std::vector<TFieldDef> kFields{{QStringLiteral("Id"), ftInteger},
                                      {QStringLiteral("fname"), ftWideString}};
 
 QVariant Key(std::uint8_t Byte) {
-  static const std::array<int, 15> boundary{0, 1, -1, 2, -2, 100, 255, 256, 65535, 65536,
-                                            std::numeric_limits<int>::max(), std::numeric_limits<int>::min(),
-                                            std::numeric_limits<int>::max() - 1, 1 << 24, -(1 << 24)};
+  static const std::array<int, 15> boundary{0,
+                                            1,
+                                            -1,
+                                            2,
+                                            -2,
+                                            100,
+                                            255,
+                                            256,
+                                            65535,
+                                            65536,
+                                            std::numeric_limits<int>::max(),
+                                            std::numeric_limits<int>::min(),
+                                            std::numeric_limits<int>::max() - 1,
+                                            1 << 24,
+                                            -(1 << 24)};
   if (Byte == 255) return QVariant();
   if (Byte >= 240) return boundary[Byte - 240u];
   if (Byte >= 120) return Byte - 121;
@@ -83,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     // Every node that exists is checked, and each gives one 4-byte key, but for a node a failed load
     // left without its item (following the master's row swallows the load's error, by design).
     qsizetype keyed = 0;
-    for (PVirtualNode node = tree.GetFirstNoInit(); node; node = tree.GetNextNoInit(node)) keyed += tree.NodeItem(node) ? 1 : 0;
+    for (PVirtualNode node = tree.GetFirstNoInit(); node; node = tree.GetNextNoInit(node))
+      keyed += tree.NodeItem(node) ? 1 : 0;
     if (ids.data().size() != keyed * 4) std::abort();
     for (master.First(); !master.Eof(); master.Next()) (void)tree.FocusedNode();
     master.Close();

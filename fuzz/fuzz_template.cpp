@@ -11,14 +11,14 @@
 #include "platform/base/Exception.h"
 #include "report/ExcelCore.h"
 
+#include <unistd.h>
+#include <zip.h>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <string_view>
-#include <unistd.h>
-#include <zip.h>
 
 namespace {
 
@@ -26,8 +26,7 @@ namespace {
 QString TemplateName() { return QStringLiteral("ppr-fuzz-") + QString::number(getpid()) + QStringLiteral(".xltx"); }
 
 QString TemplatePath() {
-  return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2) + u'/' +
-         TemplateName();
+  return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2) + u'/' + TemplateName();
 }
 
 void RemoveTemplate() { QFile::remove(TemplatePath()); }

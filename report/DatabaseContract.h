@@ -43,12 +43,26 @@ inline constexpr std::array<TReportParameter, 4> ReportParameters{{
 
 // The columns of the report result that the schedule reads, by name; TReportColumn indexes them.
 enum TReportColumn {
-  cVrfDate, cVrfInterval, cIdN, cCA, cVrfType, cSid, cSub, cMIname, cMItype, cLocN, cLimits,
-  cPrecisClass, cVrfDateF, cRemPeriod, cRemName, cReportColumnCount
+  cVrfDate,
+  cVrfInterval,
+  cIdN,
+  cCA,
+  cVrfType,
+  cSid,
+  cSub,
+  cMIname,
+  cMItype,
+  cLocN,
+  cLimits,
+  cPrecisClass,
+  cVrfDateF,
+  cRemPeriod,
+  cRemName,
+  cReportColumnCount
 };
 inline constexpr std::array<QStringView, cReportColumnCount> ReportColumns{
-    u"VrfDate", u"VrfInterval", u"IdN", u"CA", u"VrfType", u"Sid", u"Sub", u"MIname",
-    u"MItype", u"LocN", u"Limits", u"PrecisClass", u"VrfDateF", u"RemPeriod", u"RemName"};
+    u"VrfDate", u"VrfInterval", u"IdN",    u"CA",          u"VrfType",  u"Sid",       u"Sub",    u"MIname",
+    u"MItype",  u"LocN",        u"Limits", u"PrecisClass", u"VrfDateF", u"RemPeriod", u"RemName"};
 
 // The schedule groups the rows by subdivision: the result is sorted by this name (matched without
 // regard to case, so it finds "Sub"), and a result without it fails naming it so.

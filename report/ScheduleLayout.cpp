@@ -79,10 +79,11 @@ void TScheduleLayout::CheckCellLength(TColumn Column, const QVariant& Value, std
   if (Value.typeId() != QMetaType::QString) return;
   const qsizetype length = static_cast<const QString*>(Value.constData())->size();
   if (length > MaxCellTextLength)
-    throw Exception(Format(u"Значение столбца «%s» у прибора IdN %s длиннее, чем вмещает ячейка: %s знаков при "
-                           u"пределе %s. График не сформирован."_s,
-                           {ReportColumns[static_cast<std::size_t>(Column)].toString(), QString::number(Instrument),
-                            QString::number(length), QString::number(MaxCellTextLength)}));
+    throw Exception(
+        Format(u"Значение столбца «%s» у прибора IdN %s длиннее, чем вмещает ячейка: %s знаков при "
+               u"пределе %s. График не сформирован."_s,
+               {ReportColumns[static_cast<std::size_t>(Column)].toString(), QString::number(Instrument),
+                QString::number(length), QString::number(MaxCellTextLength)}));
 }
 
 void TScheduleLayout::Run() {

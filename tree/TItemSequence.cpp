@@ -21,8 +21,7 @@ int FullCompare(const QString& A, const QString& B) {
 
 TKeyProbe::TKeyProbe(const QString& AKey) : Length(AKey.size()), Key(&AKey) {
   const qsizetype n = std::min<qsizetype>(AKey.size(), 8);
-  for (qsizetype i = 0; i < n; ++i)
-    Head[i / 4] |= std::uint64_t(AKey.at(i).unicode()) << (48 - 16 * (i % 4));
+  for (qsizetype i = 0; i < n; ++i) Head[i / 4] |= std::uint64_t(AKey.at(i).unicode()) << (48 - 16 * (i % 4));
 }
 
 std::size_t TItemSequence::BlockOf(int Index) const {
@@ -75,13 +74,15 @@ int ComparePrefixed(const std::uint64_t* HeadA, qsizetype LengthA, TKeyA&& KeyA,
 }  // namespace
 
 int TItemSequence::Compare(const TKeyProbe& Probe, const TEntry& e) {
-  return ComparePrefixed(Probe.Head, Probe.Length, [&]() -> const QString& { return *Probe.Key; }, e.Head, e.Length,
-                         [&]() -> const QString& { return e.Key; });
+  return ComparePrefixed(
+      Probe.Head, Probe.Length, [&]() -> const QString& { return *Probe.Key; }, e.Head, e.Length,
+      [&]() -> const QString& { return e.Key; });
 }
 
 int TItemSequence::Compare(const TEntry& A, const TEntry& B) {
-  return ComparePrefixed(A.Head, A.Length, [&]() -> const QString& { return A.Key; }, B.Head, B.Length,
-                         [&]() -> const QString& { return B.Key; });
+  return ComparePrefixed(
+      A.Head, A.Length, [&]() -> const QString& { return A.Key; }, B.Head, B.Length,
+      [&]() -> const QString& { return B.Key; });
 }
 
 TItemSequence::TSpot TItemSequence::Find(const TKeyProbe& Probe) const {

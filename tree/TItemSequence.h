@@ -29,9 +29,9 @@ struct TKeyProbe {
 class TItemSequence {
 public:
   int Count() const { return FCount; }
-  TLxNodeItem* Get(int Index) const;             // 0 <= Index < Count
-  void Insert(int Index, TLxNodeItem* Item);     // 0 <= Index <= Count; later entries move up
-  TLxNodeItem* Delete(int Index);                // returns the entry removed
+  TLxNodeItem* Get(int Index) const;          // 0 <= Index < Count
+  void Insert(int Index, TLxNodeItem* Item);  // 0 <= Index <= Count; later entries move up
+  TLxNodeItem* Delete(int Index);             // returns the entry removed
   void Clear();
   // For entries in ascending key order: the position of the first entry whose key is not below
   // Probe's (Count when none), and whether that entry's key equals Probe's. Bisects the blocks by
@@ -70,7 +70,7 @@ private:
   void StartsChangedAfter(std::size_t Block) { FStartsKnown = std::min(FStartsKnown, Block + 1); }
 
   std::vector<std::vector<TEntry>> FBlocks;
-  mutable std::vector<int> FStarts;     // position of each block's first entry
+  mutable std::vector<int> FStarts;      // position of each block's first entry
   mutable std::size_t FStartsKnown = 0;  // FStarts is right for the blocks before this one
   int FCount = 0;
 };

@@ -13,14 +13,14 @@ namespace {
 bool ExactInteger(const QVariant* Value, std::int64_t& Out) {
   if (!Value || Value->isNull()) return false;
   switch (Value->typeId()) {
-    case QMetaType::Int:
-      Out = *static_cast<const int*>(Value->constData());
-      return true;
-    case QMetaType::LongLong:
-      Out = *static_cast<const qlonglong*>(Value->constData());
-      return Out >= std::numeric_limits<std::int32_t>::min() && Out <= std::numeric_limits<std::int32_t>::max();
-    default:
-      return false;
+  case QMetaType::Int:
+    Out = *static_cast<const int*>(Value->constData());
+    return true;
+  case QMetaType::LongLong:
+    Out = *static_cast<const qlonglong*>(Value->constData());
+    return Out >= std::numeric_limits<std::int32_t>::min() && Out <= std::numeric_limits<std::int32_t>::max();
+  default:
+    return false;
   }
 }
 }  // namespace
@@ -44,14 +44,14 @@ QString TLxChildTable::FieldText(const TField& Field) {
   const QVariant* value = Field.DataSet()->FieldValueRef(Field.Index());
   if (value && !value->isNull()) {
     switch (value->typeId()) {
-      case QMetaType::Int:
-        return KeyText(*static_cast<const int*>(value->constData()));
-      case QMetaType::LongLong:
-        return KeyText(*static_cast<const qlonglong*>(value->constData()));
-      case QMetaType::QString:
-        return *static_cast<const QString*>(value->constData());
-      default:
-        break;
+    case QMetaType::Int:
+      return KeyText(*static_cast<const int*>(value->constData()));
+    case QMetaType::LongLong:
+      return KeyText(*static_cast<const qlonglong*>(value->constData()));
+    case QMetaType::QString:
+      return *static_cast<const QString*>(value->constData());
+    default:
+      break;
     }
   }
   return Field.AsString();

@@ -79,8 +79,7 @@ protected:
   void DoAfterFullExpand() override;
   void DoFreeNode(PVirtualNode Node) override;
   void DoGetText(PVirtualNode Node, TColumnIndex Column, TVSTTextType TextType, QString& CellText) override;
-  void DoGetImageIndex(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column, bool& Ghosted,
-                       int& Index) override;
+  void DoGetImageIndex(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column, bool& Ghosted, int& Index) override;
   void DoKeyDown(int& Key) override;
   void DoChange(PVirtualNode Node) override;
   void DoNewText(PVirtualNode Node, TColumnIndex Column, const QString& Text) override;

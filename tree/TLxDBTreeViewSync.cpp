@@ -3,9 +3,9 @@
 #include "tree/TLxDBTreeView.h"
 
 #include "platform/base/Exception.h"
+#include "platform/vtree/TUpdateBracket.h"
 #include "tree/LxCommon.h"
 #include "tree/TFlagGuard.h"
-#include "platform/vtree/TUpdateBracket.h"
 
 #include <QSet>
 #include <exception>
@@ -62,12 +62,12 @@ PVirtualNode TLxDBTreeView::FindOrLoadNode(const QVariant& Key) {
       break;
     }
     if ((base = FindNode(key))) break;
-    const QVariant parent =
-        seen.contains(key) ? QVariant()
-                           : FCloneDataSet->Lookup(FDBTreeFields->KeyFieldName(), key, FDBTreeFields->ParentFieldName());
+    const QVariant parent = seen.contains(key) ? QVariant()
+                                               : FCloneDataSet->Lookup(FDBTreeFields->KeyFieldName(), key,
+                                                                       FDBTreeFields->ParentFieldName());
     if (parent.isNull()) {
-      ShowInformation(Format(QStringLiteral("Can not find parent (%s=%s). Wrong database."),
-                             {FDBTreeFields->KeyFieldName(), key}));
+      ShowInformation(
+          Format(QStringLiteral("Can not find parent (%s=%s). Wrong database."), {FDBTreeFields->KeyFieldName(), key}));
       return nullptr;
     }
     seen.insert(key);
@@ -208,8 +208,8 @@ void TLxDBTreeView::DoDragDrop(TVirtualStringTree* Source, QPoint Pt, std::uint3
   // A drop from elsewhere has nothing to do with our dragged node; one into the dragged node's own
   // subtree would make the rows a parent cycle.
   if (Source != this || !target || !FDraggedNode || IsInSubtree(target, FDraggedNode)) return;
-  if (!AskQuestion(Format(QStringLiteral("Move node %s into node %s?"),
-                          {GetNodeCaption(FDraggedNode), GetNodeCaption(target)})))
+  if (!AskQuestion(
+          Format(QStringLiteral("Move node %s into node %s?"), {GetNodeCaption(FDraggedNode), GetNodeCaption(target)})))
     return;
   TLxNodeItem* targetItem = NodeItem(target);
   TLxNodeItem* draggedItem = NodeItem(FDraggedNode);

@@ -19,8 +19,7 @@ void TAnchorPanel::Place(QWidget* Child, QRect Designed, int Anchors) {
 
 void TAnchorPanel::resizeEvent(QResizeEvent* Event) {
   QWidget::resizeEvent(Event);
-  if (!FDesignedSize.isValid())
-    FDesignedSize = size();
+  if (!FDesignedSize.isValid()) FDesignedSize = size();
   const int dw = width() - FDesignedSize.width();
   const int dh = height() - FDesignedSize.height();
   for (const TAnchored& a : FChildren) {

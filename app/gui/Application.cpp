@@ -32,8 +32,7 @@ void TApplication::Terminate() {
 }
 
 bool CanShowMessageBoxes() {
-  if (qEnvironmentVariable("PPR_MESSAGES") == QStringLiteral("stderr"))
-    return false;
+  if (qEnvironmentVariable("PPR_MESSAGES") == QStringLiteral("stderr")) return false;
   const QString platform = QGuiApplication::platformName();
   return platform != QStringLiteral("offscreen") && platform != QStringLiteral("minimal");
 }

@@ -11,10 +11,12 @@ extern "C" {
     "CodePage=1251\n"
     "FileDescription=График ППР\n"
     "InternalName=График ППР\n"
-    "FileVersion=" PPR_VERSION "\n"
+    "FileVersion=" PPR_VERSION
+    "\n"
     "ReportName=Form11.1\n"
     "ReportDescription=График ППР\n"
-    "ReportVersion=" PPR_VERSION "\n"
+    "ReportVersion=" PPR_VERSION
+    "\n"
     "ReportParametersEntity=\n"
     "IsMultiParameter=false\n";
 }

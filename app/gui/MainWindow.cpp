@@ -29,7 +29,8 @@ private:
 };
 
 TMainWindow::TMainWindow(TApplication& App)
-    : TAnchorPanel(nullptr, QSize(638, 418)), FHooks(std::make_unique<THooks>(App)),
+    : TAnchorPanel(nullptr, QSize(638, 418)),
+      FHooks(std::make_unique<THooks>(App)),
       FForm(std::make_unique<TfrMain>(*FHooks)) {
   setWindowTitle(u"График ППР на год"_s);
   // The form's font; where it is not installed, a sans serif of the same metrics class stands in.
@@ -86,12 +87,11 @@ TMainWindow::TMainWindow(TApplication& App)
   btnClose = new QPushButton(u"Отмена"_s, this);
   Place(btnClose, {557, 380, 65, 25}, akRight | akBottom);
   // They belong to the window and lie over the page control, whatever page shows.
-  for (QWidget* w : {static_cast<QWidget*>(btnChAll1), static_cast<QWidget*>(btnUnChAll1),
-                     static_cast<QWidget*>(child)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(btnChAll1), static_cast<QWidget*>(btnUnChAll1), static_cast<QWidget*>(child)})
     w->raise();
   // No default (Enter) or cancel (Escape) button.
-  for (QPushButton* b : {btnChAll1, btnUnChAll1, Run, btnClose})
-    b->setAutoDefault(false);
+  for (QPushButton* b : {btnChAll1, btnUnChAll1, Run, btnClose}) b->setAutoDefault(false);
 
   QWidget::setTabOrder(Run, btnUnChAll1);
   QWidget::setTabOrder(btnUnChAll1, btnChAll1);
@@ -114,10 +114,8 @@ TMainWindow::TMainWindow(TApplication& App)
   connect(btnClose, &QPushButton::clicked, this, [this] { FForm->btnCloseClick(); });
 
   Screen().OnCursorChange = [](TCursor Cursor) {
-    while (QApplication::overrideCursor())
-      QApplication::restoreOverrideCursor();
-    if (Cursor == crHourGlass)
-      QApplication::setOverrideCursor(Qt::WaitCursor);
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    if (Cursor == crHourGlass) QApplication::setOverrideCursor(Qt::WaitCursor);
   };
 
   try {
@@ -137,8 +135,7 @@ TMainWindow::TMainWindow(TApplication& App)
 void TMainWindow::FitMinimumSizeToFrame() {
   const QSize frame = frameGeometry().size() - geometry().size();
   const QSize wanted = (QSize(625, 410) - frame).expandedTo(QSize(0, 0));
-  if (minimumSize() != wanted)
-    setMinimumSize(wanted);
+  if (minimumSize() != wanted) setMinimumSize(wanted);
 }
 
 // The frame is known once the window is shown, and may change when the window manager decorates it.
@@ -162,6 +159,5 @@ void TMainWindow::SyncFromForm() {
   meYear->UpdateFromModel();
   child->setChecked(FForm->child.Checked);
   child->setVisible(FForm->child.Visible);
-  if (pgc1->currentIndex() != FForm->pgc1.ActivePageIndex)
-    pgc1->setCurrentIndex(FForm->pgc1.ActivePageIndex);
+  if (pgc1->currentIndex() != FForm->pgc1.ActivePageIndex) pgc1->setCurrentIndex(FForm->pgc1.ActivePageIndex);
 }

@@ -46,8 +46,7 @@ TMessageAnswer TQtMessageService::Show(const TMessageBox& Box) {
                   Box.OwnedByMainWindow ? MainWindow : nullptr);
   FitCaption(box);
   const int answer = box.exec();
-  if (Box.Buttons == TMessageButtons::Ok)
-    return TMessageAnswer::Ok;
+  if (Box.Buttons == TMessageButtons::Ok) return TMessageAnswer::Ok;
   return answer == QMessageBox::Yes ? TMessageAnswer::Yes : TMessageAnswer::No;
 }
 
@@ -61,7 +60,6 @@ TMessageAnswer TStartupMessageService::Show(const TMessageBox& Box) {
     static char* argv[] = {name, nullptr};
     transient = std::make_unique<QApplication>(argc, argv);
   }
-  if (QApplication::instance() && CanShowMessageBoxes())
-    return TQtMessageService().Show(Box);
+  if (QApplication::instance() && CanShowMessageBoxes()) return TQtMessageService().Show(Box);
   return TStderrMessageService().Show(Box);
 }

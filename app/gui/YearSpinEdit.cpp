@@ -17,8 +17,7 @@ TYearSpinEdit::TYearSpinEdit(TSpinEditModel& Model, QWidget* Parent) : QAbstract
 }
 
 void TYearSpinEdit::UpdateFromModel() {
-  if (lineEdit()->text() != FModel.Text())
-    lineEdit()->setText(FModel.Text());
+  if (lineEdit()->text() != FModel.Text()) lineEdit()->setText(FModel.Text());
 }
 
 void TYearSpinEdit::stepBy(int Steps) {
@@ -33,10 +32,8 @@ QAbstractSpinBox::StepEnabled TYearSpinEdit::stepEnabled() const {
   // The value an arrow steps from: the typed text as a number, or the minimum for any other text.
   const std::int32_t value = FModel.Value();
   StepEnabled enabled = StepNone;
-  if (value < FModel.MaxValue())
-    enabled |= StepUpEnabled;
-  if (value > FModel.MinValue())
-    enabled |= StepDownEnabled;
+  if (value < FModel.MaxValue()) enabled |= StepUpEnabled;
+  if (value > FModel.MinValue()) enabled |= StepDownEnabled;
   return enabled;
 }
 

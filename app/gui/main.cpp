@@ -24,8 +24,7 @@ const QString kTitle = QStringLiteral("График ППР на год");
 // Qt aborts when it cannot open the display; seen before the application object is made.
 bool DisplayAtHand() {
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-    if (!qEnvironmentVariableIsEmpty(name))
-      return true;
+    if (!qEnvironmentVariableIsEmpty(name)) return true;
   return false;
 }
 
@@ -70,8 +69,7 @@ int main(int argc, char** argv) {
   QElapsedTimer sinceMain;
   sinceMain.start();
   QStringList arguments;
-  for (int i = 0; i < argc; ++i)
-    arguments << QString::fromLocal8Bit(argv[i]);
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   const TRunOptions options = ParseRunOptions(arguments);
   if (options.Mode != TRunMode::Window || !options.UsageError.isEmpty())
     return RunScriptedWithoutWindow(argc, argv, options);
@@ -84,9 +82,10 @@ int main(int argc, char** argv) {
     ParseCommandLine();
 
   if (!DisplayAtHand()) {
-    const QString command = QStringLiteral("%1 --batch --output schedule.xlsx --types all --states all --subdivs all%2")
-                                .arg(arguments.value(0), options.Demo ? QStringLiteral(" --demo")
-                                                                      : QStringLiteral(" followed by the same host switches"));
+    const QString command =
+        QStringLiteral("%1 --batch --output schedule.xlsx --types all --states all --subdivs all%2")
+            .arg(arguments.value(0),
+                 options.Demo ? QStringLiteral(" --demo") : QStringLiteral(" followed by the same host switches"));
     std::fprintf(stderr, "ppr-schedule: no display to open the window on (DISPLAY is not set); without a window: %s\n",
                  command.toLocal8Bit().constData());
     return 1;
@@ -108,8 +107,7 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     app.HandleException(e);
   }
-  if (!app.Terminated())
-    app.exec();
+  if (!app.Terminated()) app.exec();
   frMain.reset();
   SetMessageService(nullptr);
   return 0;

@@ -3,11 +3,11 @@
 // case that fails stops only itself.
 #include "platform/base/Exception.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cstdio>
+#include <cstdlib>
 
 struct TChildRun {
   bool Succeeded = false;

@@ -5,12 +5,12 @@
 #include "platform/data/ado/ADOConnection.h"
 #include "platform/data/ado/ADOQuery.h"
 
+#include <sqlite3.h>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 

@@ -36,7 +36,10 @@ int main(int argc, char** argv) {
   for (int sub = 0; sub < groups; ++sub) {
     int group = -1;
     for (int g = 0; g < groups; ++g)
-      if ((long)g * 7919 % groups == sub) { group = g; break; }
+      if ((long)g * 7919 % groups == sub) {
+        group = g;
+        break;
+      }
     if (group < 0) continue;
     snprintf(text, sizeof text, "Подразделение %05d", sub);
     worksheet_write_blank(sheet, row, 0, body);
@@ -60,8 +63,10 @@ int main(int argc, char** argv) {
         if (due(year, vy, vm, m, 6)) value = "ТО";
         if (due(year, vy, vm, m, 12)) value = "ТР";
         if (due(year, vy, vm, m, interval)) value = "П";
-        if (value) worksheet_write_string(sheet, row, (lxw_col_t)(6 + m), value, body);
-        else worksheet_write_blank(sheet, row, (lxw_col_t)(6 + m), body);
+        if (value)
+          worksheet_write_string(sheet, row, (lxw_col_t)(6 + m), value, body);
+        else
+          worksheet_write_blank(sheet, row, (lxw_col_t)(6 + m), body);
       }
       worksheet_write_blank(sheet, row, 19, body);
       ++row;

@@ -26,6 +26,9 @@
 #include "report/PlainScheduleYear.h"
 #include "report/ScheduleLayout.h"
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -34,9 +37,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -86,8 +86,8 @@ double PeakSinceResetMiB() {
 // The whole-process benchmark's database (db/make_report_db.py, the flat shape): N instruments, two
 // repair kinds each, one subdivision per 50 instruments, the subdivisions scrambled.
 void MakeDatabase(const std::string& Path, int Instruments) {
-  const std::string command = "python3 " PPR_SOURCE_DIR "/db/make_report_db.py '" + Path + "' " +
-                              std::to_string(Instruments) + " flat";
+  const std::string command =
+      "python3 " PPR_SOURCE_DIR "/db/make_report_db.py '" + Path + "' " + std::to_string(Instruments) + " flat";
   if (std::system(command.c_str()) != 0) std::exit(1);
 }
 
@@ -118,8 +118,10 @@ void DumpBody(TWorksheet& Sheet, const std::string& Path) {
     for (int32_t col = 1; col <= BodyColumns; ++col) {
       const QVariant value = Sheet.Value(row, col);
       out << '\t';
-      if (value.typeId() == QMetaType::QString) out << value.toString();
-      else if (value.isValid()) out << '#' << value.toString();
+      if (value.typeId() == QMetaType::QString)
+        out << value.toString();
+      else if (value.isValid())
+        out << '#' << value.toString();
     }
     out << '\n';
   }
@@ -154,12 +156,15 @@ void RunLayout(const std::string& Db, const std::string& Output, const std::stri
   std::remove((Output + ".again.xlsx").c_str());
   const double save = Seconds(t3, t4);
   const double total = Seconds(t0, t3);
-  std::printf("%-22s %7d instr %7d rows  fetch %6.2f s  sort %5.2f s  layout %6.2f s  save %5.2f s  total %6.2f s"
-              "  %5.1f us/instr  %7.1f MiB peak\n",
-              "ExcelDraw (ppr)", Instruments, sp1.RecordCount(), Seconds(t0, t1), Seconds(t1, t2),
-              Seconds(t2, t3) - save, save, total, total * 1e6 / Instruments, peak);
-  std::printf("   resident: %.1f MiB after the fetch, %.1f MiB with the finished sheet; saving it peaks at %.1f MiB"
-              " (%+.1f MiB over the resident before it)\n", fetched, laidOut, savePeak, savePeak - laidOut);
+  std::printf(
+      "%-22s %7d instr %7d rows  fetch %6.2f s  sort %5.2f s  layout %6.2f s  save %5.2f s  total %6.2f s"
+      "  %5.1f us/instr  %7.1f MiB peak\n",
+      "ExcelDraw (ppr)", Instruments, sp1.RecordCount(), Seconds(t0, t1), Seconds(t1, t2), Seconds(t2, t3) - save, save,
+      total, total * 1e6 / Instruments, peak);
+  std::printf(
+      "   resident: %.1f MiB after the fetch, %.1f MiB with the finished sheet; saving it peaks at %.1f MiB"
+      " (%+.1f MiB over the resident before it)\n",
+      fetched, laidOut, savePeak, savePeak - laidOut);
   std::fflush(stdout);
   DumpBody(*kept->ActiveSheet(), Cells);
 }
@@ -189,7 +194,8 @@ void RunXlsxWriter(const std::string& Cells, const std::string& Output, int Inst
     }
   }
   std::vector<bool> isHeader(lines.empty() ? 0 : lines.back().Row + 1, false);
-  for (lxw_row_t row : merged) if (row < isHeader.size()) isHeader[row] = true;
+  for (lxw_row_t row : merged)
+    if (row < isHeader.size()) isHeader[row] = true;
 
   const auto t0 = TClock::now();
   const lxw_schedule_book b = lxw_schedule_book_new(Output.c_str(), 0);
@@ -204,9 +210,12 @@ void RunXlsxWriter(const std::string& Cells, const std::string& Output, int Inst
     }
     for (lxw_col_t col = 0; col < line.Fields.size(); ++col) {
       const std::string& field = line.Fields[col];
-      if (field.empty()) worksheet_write_blank(sheet, line.Row, col, body);
-      else if (field[0] == '#') worksheet_write_number(sheet, line.Row, col, std::atof(field.c_str() + 1), body);
-      else worksheet_write_string(sheet, line.Row, col, field.c_str(), body);
+      if (field.empty())
+        worksheet_write_blank(sheet, line.Row, col, body);
+      else if (field[0] == '#')
+        worksheet_write_number(sheet, line.Row, col, std::atof(field.c_str() + 1), body);
+      else
+        worksheet_write_string(sheet, line.Row, col, field.c_str(), body);
     }
   }
   if (workbook_close(book) != LXW_NO_ERROR) std::fprintf(stderr, "libxlsxwriter failed\n");
@@ -220,8 +229,10 @@ void RunXlsxWriter(const std::string& Cells, const std::string& Output, int Inst
 int main(int argc, char** argv) {
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) {
-    if (std::string(argv[i]) == "--keep") GKeep = true;
-    else sizes.push_back(std::atoi(argv[i]));
+    if (std::string(argv[i]) == "--keep")
+      GKeep = true;
+    else
+      sizes.push_back(std::atoi(argv[i]));
   }
   if (sizes.empty()) sizes = {10000, 30000, 100000};
   setenv("PPR_OPEN_COMMAND", "true", 1);  // a benchmark opens nothing on the desktop
@@ -232,7 +243,9 @@ int main(int argc, char** argv) {
     const auto t0 = TClock::now();
     MakeDatabase(folder + "/report.db", n);
     std::printf("-- %d instruments: database made in %.2f s (not counted)\n", n, Seconds(t0, TClock::now()));
-    const bool ok = RunInChild("ExcelDraw (ppr)", [&] { RunLayout(folder + "/report.db", folder + "/ppr.xlsx", folder + "/cells.tsv", n); }).Succeeded;
+    const bool ok = RunInChild("ExcelDraw (ppr)", [&] {
+                      RunLayout(folder + "/report.db", folder + "/ppr.xlsx", folder + "/cells.tsv", n);
+                    }).Succeeded;
     if (!ok) {
       std::printf("ExcelDraw FAILED\n");
       continue;

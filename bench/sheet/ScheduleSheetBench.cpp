@@ -12,15 +12,15 @@
 #include "platform/sheet/Worksheet.h"
 #include "report/ExcelCore.h"
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QFileInfo>
 #include <QString>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -36,8 +36,8 @@ struct TBodyRow {
 };
 
 TBodyRow BodyRow(int I) {
-  return {"Средство измерения " + std::to_string(I % 500), "МП-" + std::to_string(I % 37),
-          std::to_string(100000 + I), I % 12};
+  return {"Средство измерения " + std::to_string(I % 500), "МП-" + std::to_string(I % 37), std::to_string(100000 + I),
+          I % 12};
 }
 
 const char* const Limits = "0–10 МПа";
@@ -95,7 +95,8 @@ void WriteWithEngine(int Rows, const std::string& Path, bool Insert) {
     values[1] = Q(row.Name);
     values[2] = Q(row.Type);
     values[3] = Q(row.Serial);
-    for (int m = 0; m < 12; ++m) values[static_cast<size_t>(7 + m)] = m == row.Month ? QVariant(QStringLiteral("П")) : QVariant();
+    for (int m = 0; m < 12; ++m)
+      values[static_cast<size_t>(7 + m)] = m == row.Month ? QVariant(QStringLiteral("П")) : QVariant();
     sheet->SetRowValues(11 + i, 1, values.data(), values.size());
     if (Insert) sheet->InsertRow(12 + i);
   }
@@ -127,8 +128,10 @@ void WriteWithXlsxWriter(int Rows, const std::string& Path, bool ConstantMemory)
     worksheet_write_string(sheet, r, 6, VrfDate, body);
     for (int m = 0; m < 12; ++m) {
       const auto col = static_cast<lxw_col_t>(7 + m);
-      if (m == row.Month) worksheet_write_string(sheet, r, col, "П", body);
-      else worksheet_write_blank(sheet, r, col, body);
+      if (m == row.Month)
+        worksheet_write_string(sheet, r, col, "П", body);
+      else
+        worksheet_write_blank(sheet, r, col, body);
     }
     worksheet_write_blank(sheet, r, 19, body);
   }
@@ -146,8 +149,10 @@ void Measure(const char* Name, int Rows, const std::string& Path, TCase Case) {
   const double size = static_cast<double>(QFileInfo(QString::fromStdString(Path)).size()) / (1024.0 * 1024.0);
   std::printf("%-28s %8d rows %8.2f s %10.0f rows/s %8.1f MiB peak %8.2f MiB file%s\n", Name, Rows, seconds,
               Rows / seconds, mib, size, run.Succeeded ? "" : "  FAILED");
-  if (GKeep) std::printf("  kept %s\n", Path.c_str());
-  else std::remove(Path.c_str());
+  if (GKeep)
+    std::printf("  kept %s\n", Path.c_str());
+  else
+    std::remove(Path.c_str());
 }
 
 }  // namespace
@@ -155,8 +160,10 @@ void Measure(const char* Name, int Rows, const std::string& Path, TCase Case) {
 int main(int argc, char** argv) {
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) {
-    if (std::string(argv[i]) == "--keep") GKeep = true;
-    else sizes.push_back(std::atoi(argv[i]));
+    if (std::string(argv[i]) == "--keep")
+      GKeep = true;
+    else
+      sizes.push_back(std::atoi(argv[i]));
   }
   if (sizes.empty()) sizes = {10000, 100000};
   setenv("PPR_OPEN_COMMAND", "true", 0);  // a benchmark opens nothing on the desktop
@@ -168,9 +175,10 @@ int main(int argc, char** argv) {
     Measure("engine: rows + insert below", rows, stem + "_ins.xlsx",
             [&] { WriteWithEngine(rows, stem + "_ins.xlsx", true); });
     if (rows + 10 > 65535)
-      std::printf("  note: the layer computes the frame's bottom row in 16 bits, so above 65,535 rows the borders"
-                  " cover rows 11 to %d only\n",
-                  (rows + 10) % 65536);
+      std::printf(
+          "  note: the layer computes the frame's bottom row in 16 bits, so above 65,535 rows the borders"
+          " cover rows 11 to %d only\n",
+          (rows + 10) % 65536);
     Measure("libxlsxwriter normal", rows, stem + "_lxw.xlsx",
             [&] { WriteWithXlsxWriter(rows, stem + "_lxw.xlsx", false); });
     Measure("libxlsxwriter const-memory", rows, stem + "_lxwc.xlsx",

@@ -12,10 +12,10 @@
 #include "tree/DBTreeViewCore.h"
 #include "tree/TLxADOTree.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QApplication>
 #include <QStandardItemModel>
 #include <QTreeView>
 
@@ -136,8 +136,10 @@ void RunTree(const std::vector<std::vector<QVariant>>& Rows, int N, bool HasChil
   const double base = HeapMiB();
   {
     TPhase p(base);
-    query.OpenOnRows({{QStringLiteral("id"), ftInteger}, {QStringLiteral("parentid"), ftInteger},
-                      {QStringLiteral("fname"), ftString}, {QStringLiteral("haschildren"), ftBoolean}},
+    query.OpenOnRows({{QStringLiteral("id"), ftInteger},
+                      {QStringLiteral("parentid"), ftInteger},
+                      {QStringLiteral("fname"), ftString},
+                      {QStringLiteral("haschildren"), ftBoolean}},
                      Rows);
     p.Print("open + top level", N);
   }
@@ -221,13 +223,13 @@ void RunStandardModel(const std::vector<std::vector<QVariant>>& Rows, int N) {
     view.expandAll();
     p.Print("QTreeView expandAll", N);
   }
-
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
   std::vector<int> sizes{10000, 100000};

@@ -5,8 +5,7 @@
 std::optional<std::int32_t> TryStrToInt(const QString& Text) {
   qsizetype i = 0;
   const qsizetype n = Text.size();
-  while (i < n && Text[i] == u' ')
-    ++i;
+  while (i < n && Text[i] == u' ') ++i;
   bool negative = false;
   if (i < n && (Text[i] == u'+' || Text[i] == u'-')) {
     negative = Text[i] == u'-';
@@ -23,8 +22,7 @@ std::optional<std::int32_t> TryStrToInt(const QString& Text) {
     base = 16;
     i += 2;
   }
-  if (i == n)
-    return std::nullopt;
+  if (i == n) return std::nullopt;
   // Magnitude limit: 2^31 for a negative value, 2^31 - 1 otherwise.
   const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
   std::int64_t value = 0;
@@ -40,18 +38,14 @@ std::optional<std::int32_t> TryStrToInt(const QString& Text) {
     else
       return std::nullopt;
     value = value * base + digit;
-    if (value > limit)
-      return std::nullopt;
+    if (value > limit) return std::nullopt;
   }
   return static_cast<std::int32_t>(negative ? -value : value);
 }
 
 std::int32_t StrToInt(const QString& Text) {
-  if (const auto value = TryStrToInt(Text))
-    return *value;
+  if (const auto value = TryStrToInt(Text)) return *value;
   throw EConvertError(Format(QStringLiteral("''%s'' is not a valid integer value"), {Text}));
 }
 
-std::int32_t StrToIntDef(const QString& Text, std::int32_t Default) {
-  return TryStrToInt(Text).value_or(Default);
-}
+std::int32_t StrToIntDef(const QString& Text, std::int32_t Default) { return TryStrToInt(Text).value_or(Default); }

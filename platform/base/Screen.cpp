@@ -2,8 +2,7 @@
 
 void TScreen::SetCursor(TCursor Value) {
   FCursor = Value;
-  if (OnCursorChange)
-    OnCursorChange(Value);
+  if (OnCursorChange) OnCursorChange(Value);
 }
 
 TScreen& Screen() {

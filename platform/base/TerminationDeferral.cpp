@@ -22,8 +22,7 @@ constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 void OnTermination(int Signal) {
   // Noted first, then the depth read: a deferral ending in between sees the note and acts on it.
   GPending = Signal;
-  if (GDepth.load() > 0)
-    return;
+  if (GDepth.load() > 0) return;
   std::signal(Signal, SIG_DFL);
   std::raise(Signal);
 }
@@ -52,6 +51,5 @@ TTerminationDeferral::TTerminationDeferral() {
 }
 
 TTerminationDeferral::~TTerminationDeferral() {
-  if (GDepth.fetch_sub(1) == 1 && GPending != 0)
-    EndBy(GPending);
+  if (GDepth.fetch_sub(1) == 1 && GPending != 0) EndBy(GPending);
 }

@@ -12,10 +12,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <cerrno>
-#include <cstring>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 extern char** environ;
@@ -80,7 +80,7 @@ QString TDesktopHandover::HandOver(TWorkbook& Book) {
   if (base.isEmpty()) base = QStringLiteral("Книга");
   const QString path = folder.filePath(base + QStringLiteral(".xltx"));
   Book.SaveAs(path, TWorkbook::TFileKind::Template);  // a failure removes the folder with the object
-  folder.setAutoRemove(false);  // the user's application opens the file after we are gone
+  folder.setAutoRemove(false);                        // the user's application opens the file after we are gone
 
   QString command = qEnvironmentVariable("PPR_OPEN_COMMAND");
   if (command.trimmed().isEmpty()) command = QStringLiteral("xdg-open");

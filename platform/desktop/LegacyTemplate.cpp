@@ -30,9 +30,8 @@ QString ConvertLegacyTemplate(const QString& Path) {
   // A profile of its own: a LibreOffice the user is running would otherwise take the job, or refuse it.
   const QString profile = QStringLiteral("-env:UserInstallation=file://") + folder.filePath(QStringLiteral("profile"));
   process.start(program, {QStringLiteral("--headless"), QStringLiteral("--norestore"), profile,
-                          QStringLiteral("--convert-to"),
-                          QStringLiteral("xltx:Calc MS Excel 2007 XML Template"), QStringLiteral("--outdir"),
-                          folder.path(), Path});
+                          QStringLiteral("--convert-to"), QStringLiteral("xltx:Calc MS Excel 2007 XML Template"),
+                          QStringLiteral("--outdir"), folder.path(), Path});
   process.waitForFinished(180000);
   QDir(folder.filePath(QStringLiteral("profile"))).removeRecursively();
   const QString converted = folder.filePath(QFileInfo(Path).completeBaseName() + QStringLiteral(".xltx"));

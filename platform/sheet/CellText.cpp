@@ -8,8 +8,8 @@ namespace {
 constexpr char Hex[] = "0123456789ABCDEF";
 
 void AppendEscape(std::string& Out, uint32_t Code) {
-  const char escape[] = {'_', 'x', Hex[(Code >> 12) & 15], Hex[(Code >> 8) & 15], Hex[(Code >> 4) & 15],
-                         Hex[Code & 15], '_'};
+  const char escape[] = {'_', 'x', Hex[(Code >> 12) & 15], Hex[(Code >> 8) & 15], Hex[(Code >> 4) & 15], Hex[Code & 15],
+                         '_'};
   Out.append(escape, sizeof escape);
 }
 
@@ -117,32 +117,44 @@ void AppendCellText(std::string& Out, std::string_view Stored) {
     int32_t escape = -1;
     size_t width = 1;
     switch (ch) {
-      case '&': entity = "&amp;"; break;
-      case '<': entity = "&lt;"; break;
-      case '>': entity = "&gt;"; break;
-      case '\r': entity = "&#13;"; break;
-      case '_':
-        if (EscapeAt(Stored, i) < 0) continue;
-        escape = '_';  // the text's own _xHHHH_: its underscore is escaped
-        break;
-      case 0xED:  // a generalised surrogate
-        if (i + 2 >= size || static_cast<unsigned char>(Stored[i + 1]) < 0xA0) continue;
-        escape = static_cast<int32_t>(0xD000u | ((static_cast<unsigned char>(Stored[i + 1]) & 0x3Fu) << 6) |
-                                      (static_cast<unsigned char>(Stored[i + 2]) & 0x3Fu));
-        width = 3;
-        break;
-      case 0xEF:  // U+FFFE and U+FFFF are no XML characters
-        if (i + 2 >= size || static_cast<unsigned char>(Stored[i + 1]) != 0xBF ||
-            static_cast<unsigned char>(Stored[i + 2]) < 0xBE)
-          continue;
-        escape = 0xFFFE + (static_cast<unsigned char>(Stored[i + 2]) - 0xBE);
-        width = 3;
-        break;
-      default: escape = ch; break;  // a control character
+    case '&':
+      entity = "&amp;";
+      break;
+    case '<':
+      entity = "&lt;";
+      break;
+    case '>':
+      entity = "&gt;";
+      break;
+    case '\r':
+      entity = "&#13;";
+      break;
+    case '_':
+      if (EscapeAt(Stored, i) < 0) continue;
+      escape = '_';  // the text's own _xHHHH_: its underscore is escaped
+      break;
+    case 0xED:  // a generalised surrogate
+      if (i + 2 >= size || static_cast<unsigned char>(Stored[i + 1]) < 0xA0) continue;
+      escape = static_cast<int32_t>(0xD000u | ((static_cast<unsigned char>(Stored[i + 1]) & 0x3Fu) << 6) |
+                                    (static_cast<unsigned char>(Stored[i + 2]) & 0x3Fu));
+      width = 3;
+      break;
+    case 0xEF:  // U+FFFE and U+FFFF are no XML characters
+      if (i + 2 >= size || static_cast<unsigned char>(Stored[i + 1]) != 0xBF ||
+          static_cast<unsigned char>(Stored[i + 2]) < 0xBE)
+        continue;
+      escape = 0xFFFE + (static_cast<unsigned char>(Stored[i + 2]) - 0xBE);
+      width = 3;
+      break;
+    default:
+      escape = ch;
+      break;  // a control character
     }
     Out.append(Stored.data() + start, i - start);
-    if (entity) Out.append(entity);
-    else AppendEscape(Out, static_cast<uint32_t>(escape));
+    if (entity)
+      Out.append(entity);
+    else
+      AppendEscape(Out, static_cast<uint32_t>(escape));
     i += width - 1;
     start = i + 1;
   }

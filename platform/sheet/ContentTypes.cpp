@@ -12,8 +12,8 @@ const char* const MacroWorkbookMain = "application/vnd.ms-excel.sheet.macroEnabl
 
 void TContentTypes::Load(const std::string* Xml, const QString& Path) {
   if (!Xml)
-    throw Exception(Format(QStringLiteral("Файл «%s» не является книгой Office Open XML: нет [Content_Types].xml."),
-                           {Path}));
+    throw Exception(
+        Format(QStringLiteral("Файл «%s» не является книгой Office Open XML: нет [Content_Types].xml."), {Path}));
   ParseXml(FDoc, *Xml, "[Content_Types].xml");
 }
 

@@ -1,9 +1,9 @@
 #include "platform/sheet/FileOperations.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -15,9 +15,7 @@ TFileOperations::~TFileOperations() = default;
 
 int TFileOperations::OpenForReading(const char* Path) { return open(Path, O_RDONLY | O_CLOEXEC); }
 
-int TFileOperations::CreateNew(const char* Path) {
-  return open(Path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-}
+int TFileOperations::CreateNew(const char* Path) { return open(Path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); }
 
 ssize_t TFileOperations::Read(int Fd, void* Buffer, std::size_t Size) { return read(Fd, Buffer, Size); }
 

@@ -75,8 +75,10 @@ size_t SkipString(std::string_view Text, size_t Pos) {
 size_t SkipBrackets(std::string_view Text, size_t Pos) {
   int depth = 0;
   for (size_t i = Pos; i < Text.size(); ++i) {
-    if (Text[i] == '[') ++depth;
-    else if (Text[i] == ']' && --depth == 0) return i + 1;
+    if (Text[i] == '[')
+      ++depth;
+    else if (Text[i] == ']' && --depth == 0)
+      return i + 1;
   }
   return Text.size();
 }
@@ -135,8 +137,8 @@ TFormulaRefs::TFormulaRefs(std::string_view Formula, const QString& OwnSheet) {
     }
     if (ch == '#') {  // an error value (#REF!, #DIV/0!, #N/A)
       size_t end = i + 1;
-      while (end < Formula.size() && (NameChar(Formula[end]) || Formula[end] == '/' || Formula[end] == '?' ||
-                                      Formula[end] == '!'))
+      while (end < Formula.size() &&
+             (NameChar(Formula[end]) || Formula[end] == '/' || Formula[end] == '?' || Formula[end] == '!'))
         ++end;
       copy(end);
       external = false;

@@ -1,9 +1,9 @@
 #include "platform/sheet/PartCompressor.h"
 
+#include <zlib.h>
 #include <algorithm>
 #include <new>
 #include <system_error>
-#include <zlib.h>
 
 namespace {
 // Pieces waiting for the thread: enough to keep it busy, few enough that they cost no memory to speak of.
@@ -19,8 +19,7 @@ void TPartCompressor::TStreamEnd::operator()(z_stream_s* Stream) const {
 TPartCompressor::TPartCompressor(int Level, int LargeLevel, uint64_t LargeFrom)
     : FStream(new z_stream{}), FLargeLevel(LargeLevel), FLargeFrom(LargeFrom) {
   // Negative window bits: a raw stream, as a zip entry holds it, without zlib's header and trailer.
-  if (deflateInit2(FStream.get(), Level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-    throw std::bad_alloc();
+  if (deflateInit2(FStream.get(), Level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw std::bad_alloc();
   if (std::thread::hardware_concurrency() < 2) return;
   try {
     FThread = std::thread(&TPartCompressor::Work, this);

@@ -18,8 +18,8 @@ TRange TRange::Item(int32_t Row, int32_t Col) const {
 
 TRange TRange::Span(const TRange& Other) const {
   const TCellRect& o = Other.FRect;
-  return TRange(FSheet, {std::min(FRect.R1, o.R1), std::min(FRect.C1, o.C1), std::max(FRect.R2, o.R2),
-                         std::max(FRect.C2, o.C2)});
+  return TRange(
+      FSheet, {std::min(FRect.R1, o.R1), std::min(FRect.C1, o.C1), std::max(FRect.R2, o.R2), std::max(FRect.C2, o.C2)});
 }
 
 std::optional<TRange> TRange::Find(const QString& What) const {
@@ -59,6 +59,4 @@ void TRange::SetHorizontalAlignment(THorizontalAlignment Alignment) const {
 }
 void TRange::SetWrapText(bool On) const { FSheet->SetWrapText(FRect, On); }
 void TRange::SetShrinkToFit(bool On) const { FSheet->SetShrinkToFit(FRect, On); }
-void TRange::SetBorderLineStyle(TBorderIndex Index, TLineStyle Style) const {
-  FSheet->SetBorder(FRect, Index, Style);
-}
+void TRange::SetBorderLineStyle(TBorderIndex Index, TLineStyle Style) const { FSheet->SetBorder(FRect, Index, Style); }

@@ -48,9 +48,8 @@ TRowHeights::TRowHeights(const TStyles& Styles, const TSharedStrings& Strings, c
   };
   for (const TCellRect& merge : Merges)
     FMergeStarts.push_back({merge.R1, merge.C1, merge.R1 == merge.R2 ? upTo(merge.C2 + 1) - upTo(merge.C1) : -1});
-  std::sort(FMergeStarts.begin(), FMergeStarts.end(), [](const TMergeStart& a, const TMergeStart& b) {
-    return a.Row != b.Row ? a.Row < b.Row : a.Col < b.Col;
-  });
+  std::sort(FMergeStarts.begin(), FMergeStarts.end(),
+            [](const TMergeStart& a, const TMergeStart& b) { return a.Row != b.Row ? a.Row < b.Row : a.Col < b.Col; });
 }
 
 double TRowHeights::Width(int32_t Row, int32_t Col) {
@@ -79,8 +78,8 @@ std::optional<double> TRowHeights::Needed(const TRow& Row, double Current) {
 
 int TRowHeights::Lines(std::string_view Text, double Width, double CharWidth) {
   int lines = 1;
-  double used = 0;     // the current line's width
-  double word = 0;     // the width of the word being read
+  double used = 0;  // the current line's width
+  double word = 0;  // the width of the word being read
   bool lineHasWord = false;
   // A word that is wider than a whole line is broken where the line ends.
   auto place = [&] {

@@ -42,7 +42,7 @@ private:
   std::vector<double> FColWidths;  // by column number; columns past the end have FDefaultWidth
   double FDefaultWidth = 8.43;
   double FDefaultHeight = 15;
-  double FLineRatio = 1.32;        // line height / font size
+  double FLineRatio = 1.32;  // line height / font size
   double FNormalSize = 11;
   struct TMergeStart {
     int32_t Row, Col;

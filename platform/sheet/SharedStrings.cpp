@@ -38,8 +38,9 @@ uint32_t TSharedStrings::Add(std::string_view Text) {
 std::string TSharedStrings::Serialize() const {
   std::string out;
   out.reserve(64 + FTexts.size() * 24);
-  out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-         "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" uniqueCount=\"";
+  out +=
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" uniqueCount=\"";
   AppendInt(out, static_cast<int64_t>(FTexts.size()));
   out += "\">";
   for (size_t i = 0; i < FTexts.size(); ++i) {

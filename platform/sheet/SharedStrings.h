@@ -22,7 +22,7 @@ public:
   std::string Serialize() const;
 
 private:
-  std::deque<std::string> FTexts;           // stable addresses: FIndex's keys view them
-  std::vector<std::string> FRaw;            // the template's <si> XML, empty for entries we added
+  std::deque<std::string> FTexts;  // stable addresses: FIndex's keys view them
+  std::vector<std::string> FRaw;   // the template's <si> XML, empty for entries we added
   std::unordered_map<std::string_view, uint32_t> FIndex;
 };

@@ -22,12 +22,12 @@ const char* const MinimalStyles =
     "</styleSheet>";
 
 // The children of a styleSheet, in the order the schema wants them.
-const char* const SheetOrder[] = {"numFmts", "fonts", "fills", "borders", "cellStyleXfs", "cellXfs",
-                                  "cellStyles", "dxfs", "tableStyles", "colors", "extLst"};
-const char* const BorderOrder[] = {"start", "end", "left", "right", "top", "bottom", "diagonal", "vertical",
-                                   "horizontal"};
-const char* const FontOrder[] = {"b", "i", "strike", "condense", "extend", "outline", "shadow", "u",
-                                 "vertAlign", "sz", "color", "name", "family", "charset", "scheme"};
+const char* const SheetOrder[] = {"numFmts",    "fonts", "fills",       "borders", "cellStyleXfs", "cellXfs",
+                                  "cellStyles", "dxfs",  "tableStyles", "colors",  "extLst"};
+const char* const BorderOrder[] = {"start",  "end",      "left",     "right",     "top",
+                                   "bottom", "diagonal", "vertical", "horizontal"};
+const char* const FontOrder[] = {"b",         "i",  "strike", "condense", "extend", "outline", "shadow", "u",
+                                 "vertAlign", "sz", "color",  "name",     "family", "charset", "scheme"};
 
 template <size_t N>
 int OrderOf(const char* const (&Order)[N], const char* Name) {
@@ -79,9 +79,12 @@ bool IsDateCode(std::string_view Code) {
   bool quoted = false;
   for (size_t i = 0; i < Code.size(); ++i) {
     const char ch = Code[i];
-    if (ch == '"') quoted = !quoted;
-    else if (quoted) continue;
-    else if (ch == '\\') ++i;
+    if (ch == '"')
+      quoted = !quoted;
+    else if (quoted)
+      continue;
+    else if (ch == '\\')
+      ++i;
     else if (ch == '[') {
       const size_t close = Code.find(']', i);
       // [h], [mm], [ss] are elapsed times; colours ([Magenta]), conditions and locales are not.
@@ -106,10 +109,10 @@ bool IsDateCode(std::string_view Code) {
 struct TStyles::TImpl {
   pugi::xml_document Doc;
   TList Fonts, Borders, Xfs;
-  std::unordered_map<int32_t, bool> DateFormats;  // custom numFmt id -> shows a date
-  std::unordered_map<uint64_t, uint32_t> Derived; // (xf, change) -> xf
-  std::vector<int8_t> XfIsDate;                   // -1 unknown
-  std::vector<TTextLayout> Layouts;               // per xf, filled up to Layouts.size()
+  std::unordered_map<int32_t, bool> DateFormats;   // custom numFmt id -> shows a date
+  std::unordered_map<uint64_t, uint32_t> Derived;  // (xf, change) -> xf
+  std::vector<int8_t> XfIsDate;                    // -1 unknown
+  std::vector<TTextLayout> Layouts;                // per xf, filled up to Layouts.size()
   double NormalSize = 11;
   std::vector<double> FontSizes;
   std::vector<bool> FontBold;
@@ -218,64 +221,76 @@ uint32_t TStyles::Derive(uint32_t Xf, TStyleChange Change) {
 
   pugi::xml_node xf = s.Xfs.Node.append_copy(s.Xfs.Items[Xf]);
   switch (Change.Kind) {
-    case TStyleChange::Borders: {
-      const uint32_t borderId = xf.attribute("borderId").as_uint();
-      pugi::xml_node border = s.Borders.Node.append_copy(
-          s.Borders.Items[borderId < s.Borders.Items.size() ? borderId : 0]);
-      const bool none = (Change.Param & 0x100) != 0;
-      const char* sides[] = {"left", "right", "top", "bottom"};
-      for (int bit = 0; bit < 4; ++bit) {
-        if (!(Change.Param & (1 << bit))) continue;
-        pugi::xml_node side = Child(border, sides[bit], BorderOrder);
-        if (none) {
-          side.remove_attribute("style");
-          while (side.first_child()) side.remove_child(side.first_child());
-        } else {
-          SetAttr(side, "style", "thin");
-          if (!side.child("color")) side.append_child("color").append_attribute("indexed").set_value(64);
-        }
+  case TStyleChange::Borders: {
+    const uint32_t borderId = xf.attribute("borderId").as_uint();
+    pugi::xml_node border =
+        s.Borders.Node.append_copy(s.Borders.Items[borderId < s.Borders.Items.size() ? borderId : 0]);
+    const bool none = (Change.Param & 0x100) != 0;
+    const char* sides[] = {"left", "right", "top", "bottom"};
+    for (int bit = 0; bit < 4; ++bit) {
+      if (!(Change.Param & (1 << bit))) continue;
+      pugi::xml_node side = Child(border, sides[bit], BorderOrder);
+      if (none) {
+        side.remove_attribute("style");
+        while (side.first_child()) side.remove_child(side.first_child());
+      } else {
+        SetAttr(side, "style", "thin");
+        if (!side.child("color")) side.append_child("color").append_attribute("indexed").set_value(64);
       }
-      // Every border lists its sides in full, as spreadsheets write them.
-      for (const char* name : {"left", "right", "top", "bottom", "diagonal"}) Child(border, name, BorderOrder);
-      SetAttr(xf, "borderId", std::to_string(s.Borders.Share(border)).c_str());
-      SetAttr(xf, "applyBorder", "1");
+    }
+    // Every border lists its sides in full, as spreadsheets write them.
+    for (const char* name : {"left", "right", "top", "bottom", "diagonal"}) Child(border, name, BorderOrder);
+    SetAttr(xf, "borderId", std::to_string(s.Borders.Share(border)).c_str());
+    SetAttr(xf, "applyBorder", "1");
+    break;
+  }
+  case TStyleChange::Bold: {
+    const uint32_t fontId = xf.attribute("fontId").as_uint();
+    pugi::xml_node font = s.Fonts.Node.append_copy(s.Fonts.Items[fontId < s.Fonts.Items.size() ? fontId : 0]);
+    if (Change.Param)
+      Child(font, "b", FontOrder).remove_attribute("val");
+    else
+      font.remove_child("b");
+    SetAttr(xf, "fontId", std::to_string(s.Fonts.Share(font)).c_str());
+    SetAttr(xf, "applyFont", "1");
+    break;
+  }
+  case TStyleChange::Wrap:
+  case TStyleChange::Shrink: {
+    pugi::xml_node align = Alignment(xf);
+    const char* name = Change.Kind == TStyleChange::Wrap ? "wrapText" : "shrinkToFit";
+    if (Change.Param)
+      SetAttr(align, name, "1");
+    else
+      align.remove_attribute(name);
+    break;
+  }
+  case TStyleChange::HAlign: {
+    pugi::xml_node align = Alignment(xf);
+    const char* value = nullptr;
+    switch (static_cast<THorizontalAlignment>(Change.Param)) {
+    case THorizontalAlignment::Center:
+      value = "center";
+      break;
+    case THorizontalAlignment::Left:
+      value = "left";
+      break;
+    case THorizontalAlignment::Right:
+      value = "right";
+      break;
+    case THorizontalAlignment::General:
       break;
     }
-    case TStyleChange::Bold: {
-      const uint32_t fontId = xf.attribute("fontId").as_uint();
-      pugi::xml_node font =
-          s.Fonts.Node.append_copy(s.Fonts.Items[fontId < s.Fonts.Items.size() ? fontId : 0]);
-      if (Change.Param) Child(font, "b", FontOrder).remove_attribute("val");
-      else font.remove_child("b");
-      SetAttr(xf, "fontId", std::to_string(s.Fonts.Share(font)).c_str());
-      SetAttr(xf, "applyFont", "1");
-      break;
-    }
-    case TStyleChange::Wrap:
-    case TStyleChange::Shrink: {
-      pugi::xml_node align = Alignment(xf);
-      const char* name = Change.Kind == TStyleChange::Wrap ? "wrapText" : "shrinkToFit";
-      if (Change.Param) SetAttr(align, name, "1");
-      else align.remove_attribute(name);
-      break;
-    }
-    case TStyleChange::HAlign: {
-      pugi::xml_node align = Alignment(xf);
-      const char* value = nullptr;
-      switch (static_cast<THorizontalAlignment>(Change.Param)) {
-        case THorizontalAlignment::Center: value = "center"; break;
-        case THorizontalAlignment::Left: value = "left"; break;
-        case THorizontalAlignment::Right: value = "right"; break;
-        case THorizontalAlignment::General: break;
-      }
-      if (value) SetAttr(align, "horizontal", value);
-      else align.remove_attribute("horizontal");
-      break;
-    }
-    case TStyleChange::NumFmt:
-      SetAttr(xf, "numFmtId", std::to_string(Change.Param).c_str());
-      SetAttr(xf, "applyNumberFormat", "1");
-      break;
+    if (value)
+      SetAttr(align, "horizontal", value);
+    else
+      align.remove_attribute("horizontal");
+    break;
+  }
+  case TStyleChange::NumFmt:
+    SetAttr(xf, "numFmtId", std::to_string(Change.Param).c_str());
+    SetAttr(xf, "applyNumberFormat", "1");
+    break;
   }
   if (pugi::xml_node align = xf.child("alignment"); align && !align.first_attribute()) {
     xf.remove_child(align);

@@ -11,8 +11,8 @@ TTextSearch::TTextSearch(const QString& What) : Folded(What.toCaseFolded()) {
 
 static bool ContainsAscii(const std::string& Text, const std::string& Lower) {
   auto lower = [](char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch; };
-  auto it = std::search(Text.begin(), Text.end(), Lower.begin(), Lower.end(),
-                        [&](char a, char b) { return lower(a) == b; });
+  auto it =
+      std::search(Text.begin(), Text.end(), Lower.begin(), Lower.end(), [&](char a, char b) { return lower(a) == b; });
   return it != Text.end();
 }
 
@@ -21,8 +21,7 @@ bool TTextSearch::Matches(const TSharedStrings& Strings, uint32_t Index) {
   int8_t& known = Known[Index];
   if (known < 0) {
     const std::string& text = Strings.Text(Index);
-    const bool yes = Ascii ? ContainsAscii(text, AsciiLower)
-                           : QString::fromUtf8(text).toCaseFolded().contains(Folded);
+    const bool yes = Ascii ? ContainsAscii(text, AsciiLower) : QString::fromUtf8(text).toCaseFolded().contains(Folded);
     known = yes ? 1 : 0;
   }
   return known == 1;

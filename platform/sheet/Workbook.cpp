@@ -114,8 +114,8 @@ std::shared_ptr<TWorksheet> TWorkbook::Sheet(int Index) {
   TParts::TSheetEntry& entry = FParts->Sheets[static_cast<size_t>(Index)];
   if (!entry.Sheet) {
     try {
-      entry.Sheet = std::make_shared<TWorksheet>(entry.Name, FParts->Styles, FParts->Strings,
-                                                 *FParts->Package.Part(entry.Path));
+      entry.Sheet =
+          std::make_shared<TWorksheet>(entry.Name, FParts->Styles, FParts->Strings, *FParts->Package.Part(entry.Path));
     } catch (const Exception& error) {
       throw Exception(Format(QStringLiteral("Книга «%s» повреждена: %s."), {FSourcePath, Clause(error.Message())}));
     } catch (const std::bad_alloc&) {
@@ -170,9 +170,9 @@ void TWorkbook::AskForRecalculation() {
   pugi::xml_node calc = root.child("calcPr");
   if (!calc) {
     // calcPr follows definedNames and what may come before it; everything after it keeps its place.
-    static const char* const After[] = {"oleSize", "customWorkbookViews", "pivotCaches", "smartTagPr",
-                                        "smartTagTypes", "webPublishing", "fileRecoveryPr", "webPublishObjects",
-                                        "extLst"};
+    static const char* const After[] = {"oleSize",        "customWorkbookViews", "pivotCaches",
+                                        "smartTagPr",     "smartTagTypes",       "webPublishing",
+                                        "fileRecoveryPr", "webPublishObjects",   "extLst"};
     pugi::xml_node before;
     for (pugi::xml_node child : root.children()) {
       for (const char* name : After)
@@ -220,8 +220,7 @@ void TWorkbook::SaveParts(const QString& Path, TFileKind Kind) {
     relsChanged = true;
   }
   for (TParts::TSheetEntry& entry : p.Sheets)
-    if (entry.Sheet)
-      package.SetPart(entry.Path, [sheet = entry.Sheet](const TPartPut& Put) { sheet->Serialize(Put); });
+    if (entry.Sheet) package.SetPart(entry.Path, [sheet = entry.Sheet](const TPartPut& Put) { sheet->Serialize(Put); });
   if (p.StringsNew && p.Strings->Count() > 0) {
     p.WorkbookRels.Add("sharedStrings", "sharedStrings.xml");
     p.ContentTypes.SetOverride(p.StringsPath, StringsType);
@@ -240,8 +239,10 @@ void TWorkbook::SaveParts(const QString& Path, TFileKind Kind) {
   if (p.RelsChanged) package.SetPart(p.WorkbookRels.PartName(), p.WorkbookRels.Serialize());
   AskForRecalculation();
   package.SetPart(p.WorkbookPath, DocumentXml(p.WorkbookDoc));
-  if (Kind == TFileKind::Template) p.ContentTypes.MakeTemplate(p.WorkbookPath);
-  else p.ContentTypes.MakeWorkbook(p.WorkbookPath);
+  if (Kind == TFileKind::Template)
+    p.ContentTypes.MakeTemplate(p.WorkbookPath);
+  else
+    p.ContentTypes.MakeWorkbook(p.WorkbookPath);
   package.SetPart("[Content_Types].xml", p.ContentTypes.Serialize());
   package.WriteNew(Path);
 }

@@ -20,13 +20,44 @@
 
 namespace {
 
-const char* const WorksheetOrder[] = {
-    "sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData", "sheetCalcPr",
-    "sheetProtection", "protectedRanges", "scenarios", "autoFilter", "sortState", "dataConsolidate",
-    "customSheetViews", "mergeCells", "phoneticPr", "conditionalFormatting", "dataValidations", "hyperlinks",
-    "printOptions", "pageMargins", "pageSetup", "headerFooter", "rowBreaks", "colBreaks", "customProperties",
-    "cellWatches", "ignoredErrors", "smartTags", "drawing", "legacyDrawing", "legacyDrawingHF", "picture",
-    "oleObjects", "controls", "webPublishItems", "tableParts", "extLst"};
+const char* const WorksheetOrder[] = {"sheetPr",
+                                      "dimension",
+                                      "sheetViews",
+                                      "sheetFormatPr",
+                                      "cols",
+                                      "sheetData",
+                                      "sheetCalcPr",
+                                      "sheetProtection",
+                                      "protectedRanges",
+                                      "scenarios",
+                                      "autoFilter",
+                                      "sortState",
+                                      "dataConsolidate",
+                                      "customSheetViews",
+                                      "mergeCells",
+                                      "phoneticPr",
+                                      "conditionalFormatting",
+                                      "dataValidations",
+                                      "hyperlinks",
+                                      "printOptions",
+                                      "pageMargins",
+                                      "pageSetup",
+                                      "headerFooter",
+                                      "rowBreaks",
+                                      "colBreaks",
+                                      "customProperties",
+                                      "cellWatches",
+                                      "ignoredErrors",
+                                      "smartTags",
+                                      "drawing",
+                                      "legacyDrawing",
+                                      "legacyDrawingHF",
+                                      "picture",
+                                      "oleObjects",
+                                      "controls",
+                                      "webPublishItems",
+                                      "tableParts",
+                                      "extLst"};
 
 int WorksheetPlace(const char* Name) {
   for (size_t i = 0; i < std::size(WorksheetOrder); ++i)
@@ -61,8 +92,8 @@ std::string InlineText(pugi::xml_node Is) {
 
 // What the save needs to know of a row's attribute text to give the row an estimated height.
 struct TRowAttrFit {
-  bool Fixed = false;       // a custom height or a hidden row: left as it is
-  double Height = 0;        // the row's own height, 0 when it has none
+  bool Fixed = false;  // a custom height or a hidden row: left as it is
+  double Height = 0;   // the row's own height, 0 when it has none
   std::string WithoutHeight;
 };
 
@@ -121,7 +152,9 @@ std::string RectListText(const std::vector<TCellRect>& Rects) {
 
 TWorksheet::TWorksheet(QString Name, std::shared_ptr<TStyles> Styles, std::shared_ptr<TSharedStrings> Strings,
                        const std::string& Xml)
-    : FName(std::move(Name)), FStyles(std::move(Styles)), FStrings(std::move(Strings)),
+    : FName(std::move(Name)),
+      FStyles(std::move(Styles)),
+      FStrings(std::move(Strings)),
       FXml(std::make_unique<TXmlParts>()) {
   const QByteArray part = (u"worksheet " + FName).toUtf8();
   ParseXml(FXml->Doc, Xml, part.constData());
@@ -136,7 +169,8 @@ TWorksheet::TWorksheet(QString Name, std::shared_ptr<TStyles> Styles, std::share
   if (pugi::xml_node dimension = root.child("dimension")) {
     TCellRect rect;
     if (!ParseRectName(dimension.attribute("ref").value(), rect))
-      Damaged(Format(QStringLiteral("размер листа «%s» задан неверно"), {QString::fromUtf8(dimension.attribute("ref").value())}));
+      Damaged(Format(QStringLiteral("размер листа «%s» задан неверно"),
+                     {QString::fromUtf8(dimension.attribute("ref").value())}));
   }
   for (pugi::xml_node merge : root.child("mergeCells").children("mergeCell")) {
     TCellRect rect;
@@ -207,7 +241,8 @@ void TWorksheet::ParseSheetData(const pugi::xml_node& SheetData) {
                      {QString::fromUtf8(rowNode.attribute("r").value())}));
     lastRow = row.Number;
     if (pugi::xml_attribute style = rowNode.attribute("s"); style && style.as_uint() >= FStyles->XfCount())
-      Damaged(Format(QStringLiteral("у строки %s нет формата %s"), {QString::number(row.Number), QString::fromUtf8(style.value())}));
+      Damaged(Format(QStringLiteral("у строки %s нет формата %s"),
+                     {QString::number(row.Number), QString::fromUtf8(style.value())}));
     std::string attrs;
     for (pugi::xml_attribute attr : rowNode.attributes()) {
       if (std::strcmp(attr.name(), "r") == 0 || std::strcmp(attr.name(), "spans") == 0) continue;
@@ -282,7 +317,8 @@ void TWorksheet::ParseSheetData(const pugi::xml_node& SheetData) {
           cell.Index = index;
         }
       } else if (type == "inlineStr" || type == "str") {
-        const std::string text = DecodeCellText(type == "str" ? std::string(v.text().get()) : InlineText(c.child("is")));
+        const std::string text =
+            DecodeCellText(type == "str" ? std::string(v.text().get()) : InlineText(c.child("is")));
         if (!text.empty()) {
           cell.Type = TCellType::String;
           cell.Index = FStrings->Add(text);
@@ -400,43 +436,47 @@ void TWorksheet::Serialize(const std::function<void(std::string& Piece)>& Put) {
         out += '"';
       }
       switch (cell.Type) {
-        case TCellType::Empty: out += "/>"; break;
-        case TCellType::Number:
-          out += "><v>";
-          AppendNumber(out, cell.Number);
-          out += "</v></c>";
-          break;
-        case TCellType::String:
-          out += " t=\"s\"><v>";
-          AppendInt(out, cell.Index);
-          out += "</v></c>";
-          break;
-        case TCellType::Bool: out += cell.Bool ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>"; break;
-        case TCellType::Raw: {
-          const TRawCell& raw = FXml->RawCells[cell.Index];
-          if (raw.Formula) {
-            out += "><f";
-            out += raw.FormulaAttrs;
-            if (raw.HasRef) {
-              out += " ref=\"";
-              out += RectName(raw.Ref);
-              out += '"';
-            }
-            out += '>';
-            AppendXmlEscaped(out, raw.FormulaText);
-            out += "</f></c>";
-            break;
-          }
-          if (!raw.TypeAttr.empty()) {
-            out += " t=\"";
-            out += raw.TypeAttr;
+      case TCellType::Empty:
+        out += "/>";
+        break;
+      case TCellType::Number:
+        out += "><v>";
+        AppendNumber(out, cell.Number);
+        out += "</v></c>";
+        break;
+      case TCellType::String:
+        out += " t=\"s\"><v>";
+        AppendInt(out, cell.Index);
+        out += "</v></c>";
+        break;
+      case TCellType::Bool:
+        out += cell.Bool ? " t=\"b\"><v>1</v></c>" : " t=\"b\"><v>0</v></c>";
+        break;
+      case TCellType::Raw: {
+        const TRawCell& raw = FXml->RawCells[cell.Index];
+        if (raw.Formula) {
+          out += "><f";
+          out += raw.FormulaAttrs;
+          if (raw.HasRef) {
+            out += " ref=\"";
+            out += RectName(raw.Ref);
             out += '"';
           }
           out += '>';
-          out += raw.Inner;
-          out += "</c>";
+          AppendXmlEscaped(out, raw.FormulaText);
+          out += "</f></c>";
           break;
         }
+        if (!raw.TypeAttr.empty()) {
+          out += " t=\"";
+          out += raw.TypeAttr;
+          out += '"';
+        }
+        out += '>';
+        out += raw.Inner;
+        out += "</c>";
+        break;
+      }
       }
     }
     out += "</row>";

@@ -8,8 +8,8 @@
 //   auto sheet = book->ActiveSheet();
 //   if (auto found = sheet->Find(u"#body#"_s)) sheet->SetValue(found->Row, found->Col, QVariant());
 #include "platform/sheet/CellRef.h"
-#include "platform/sheet/SheetRowStore.h"
 #include "platform/sheet/SheetFormat.h"
+#include "platform/sheet/SheetRowStore.h"
 
 #include <QString>
 #include <QVariant>

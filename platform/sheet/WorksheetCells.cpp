@@ -25,9 +25,9 @@ auto ColumnLess = [](const TCell& cell, int32_t col) { return cell.Col < col; };
 void TWorksheet::CheckRect(const TCellRect& Rect) const {
   if (Rect.R1 < 1 || Rect.C1 < 1 || Rect.R2 > MaxSheetRow || Rect.C2 > MaxSheetColumn || Rect.R1 > Rect.R2 ||
       Rect.C1 > Rect.C2)
-    throw Exception(Format(QStringLiteral("Ячейка вне листа «%s»: строка %s, столбец %s."),
-                           {FName, QString::number(Rect.R1 < 1 ? Rect.R1 : Rect.R2),
-                            QString::number(Rect.C1 < 1 ? Rect.C1 : Rect.C2)}));
+    throw Exception(Format(
+        QStringLiteral("Ячейка вне листа «%s»: строка %s, столбец %s."),
+        {FName, QString::number(Rect.R1 < 1 ? Rect.R1 : Rect.R2), QString::number(Rect.C1 < 1 ? Rect.C1 : Rect.C2)}));
 }
 
 const TCell* TWorksheet::FindCell(int32_t Row, int32_t Col) const {
@@ -61,11 +61,16 @@ QVariant TWorksheet::Value(int32_t Row, int32_t Col) const {
   const TCell* cell = FindCell(Row, Col);
   if (!cell) return {};
   switch (cell->Type) {
-    case TCellType::Empty: return {};
-    case TCellType::String: return TextFromStored(FStrings->Text(cell->Index));
-    case TCellType::Bool: return cell->Bool;
-    case TCellType::Raw: return QString::fromUtf8(FXml->RawCells[cell->Index].Cached);
-    case TCellType::Number: break;
+  case TCellType::Empty:
+    return {};
+  case TCellType::String:
+    return TextFromStored(FStrings->Text(cell->Index));
+  case TCellType::Bool:
+    return cell->Bool;
+  case TCellType::Raw:
+    return QString::fromUtf8(FXml->RawCells[cell->Index].Cached);
+  case TCellType::Number:
+    break;
   }
   const double number = cell->Number;
   if (FStyles->IsDate(cell->Style)) {
@@ -87,41 +92,53 @@ void TWorksheet::StoreValue(int32_t Row, TCell& Cell, const QVariant& Value) {
       Cell.Style = FStyles->Derive(Cell.Style, {TStyleChange::NumFmt, dateFormat});
   };
   switch (Value.typeId()) {
-    case QMetaType::UnknownType:
-    case QMetaType::Nullptr:
+  case QMetaType::UnknownType:
+  case QMetaType::Nullptr:
+    Cell.Type = TCellType::Empty;
+    return;
+  case QMetaType::Bool:
+    Cell.Type = TCellType::Bool;
+    Cell.Bool = Value.toBool();
+    return;
+  case QMetaType::Int:
+  case QMetaType::UInt:
+  case QMetaType::LongLong:
+  case QMetaType::ULongLong:
+  case QMetaType::Short:
+  case QMetaType::UShort:
+  case QMetaType::Long:
+  case QMetaType::ULong:
+  case QMetaType::Char:
+  case QMetaType::SChar:
+  case QMetaType::UChar:
+  case QMetaType::Double:
+  case QMetaType::Float:
+    setNumber(Value.toDouble(), 0);
+    return;
+  case QMetaType::QDate: {
+    const QDate date = Value.toDate();
+    if (date.isValid())
+      setNumber(static_cast<double>(SerialEpoch.daysTo(date)), DateFormat);
+    else
+      Cell.Type = TCellType::Empty;
+    return;
+  }
+  case QMetaType::QDateTime: {
+    const QDateTime stamp = Value.toDateTime();
+    if (!stamp.isValid()) {
       Cell.Type = TCellType::Empty;
       return;
-    case QMetaType::Bool:
-      Cell.Type = TCellType::Bool;
-      Cell.Bool = Value.toBool();
-      return;
-    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Short: case QMetaType::UShort: case QMetaType::Long: case QMetaType::ULong:
-    case QMetaType::Char: case QMetaType::SChar: case QMetaType::UChar:
-    case QMetaType::Double: case QMetaType::Float:
-      setNumber(Value.toDouble(), 0);
-      return;
-    case QMetaType::QDate: {
-      const QDate date = Value.toDate();
-      if (date.isValid()) setNumber(static_cast<double>(SerialEpoch.daysTo(date)), DateFormat);
-      else Cell.Type = TCellType::Empty;
-      return;
     }
-    case QMetaType::QDateTime: {
-      const QDateTime stamp = Value.toDateTime();
-      if (!stamp.isValid()) {
-        Cell.Type = TCellType::Empty;
-        return;
-      }
-      const double days = static_cast<double>(SerialEpoch.daysTo(stamp.date()));
-      setNumber(days + stamp.time().msecsSinceStartOfDay() / 86400000.0,
-                stamp.time().msecsSinceStartOfDay() == 0 ? DateFormat : DateTimeFormat);
-      return;
-    }
-    case QMetaType::QTime:
-      setNumber(Value.toTime().msecsSinceStartOfDay() / 86400000.0, TimeFormat);
-      return;
-    default: break;
+    const double days = static_cast<double>(SerialEpoch.daysTo(stamp.date()));
+    setNumber(days + stamp.time().msecsSinceStartOfDay() / 86400000.0,
+              stamp.time().msecsSinceStartOfDay() == 0 ? DateFormat : DateTimeFormat);
+    return;
+  }
+  case QMetaType::QTime:
+    setNumber(Value.toTime().msecsSinceStartOfDay() / 86400000.0, TimeFormat);
+    return;
+  default:
+    break;
   }
   const QString text = Value.toString();
   if (text.isEmpty()) {

@@ -50,12 +50,24 @@ void TWorksheet::SetBorder(const TCellRect& Rect, TBorderIndex Index, TLineStyle
   Restyle(Rect, [&](int32_t r, int32_t c) {
     int32_t sides = 0;
     switch (Index) {
-      case TBorderIndex::EdgeLeft: sides = c == Rect.C1 ? Left : 0; break;
-      case TBorderIndex::EdgeRight: sides = c == Rect.C2 ? Right : 0; break;
-      case TBorderIndex::EdgeTop: sides = r == Rect.R1 ? Top : 0; break;
-      case TBorderIndex::EdgeBottom: sides = r == Rect.R2 ? Bottom : 0; break;
-      case TBorderIndex::InsideVertical: sides = (c > Rect.C1 ? Left : 0) | (c < Rect.C2 ? Right : 0); break;
-      case TBorderIndex::InsideHorizontal: sides = (r > Rect.R1 ? Top : 0) | (r < Rect.R2 ? Bottom : 0); break;
+    case TBorderIndex::EdgeLeft:
+      sides = c == Rect.C1 ? Left : 0;
+      break;
+    case TBorderIndex::EdgeRight:
+      sides = c == Rect.C2 ? Right : 0;
+      break;
+    case TBorderIndex::EdgeTop:
+      sides = r == Rect.R1 ? Top : 0;
+      break;
+    case TBorderIndex::EdgeBottom:
+      sides = r == Rect.R2 ? Bottom : 0;
+      break;
+    case TBorderIndex::InsideVertical:
+      sides = (c > Rect.C1 ? Left : 0) | (c < Rect.C2 ? Right : 0);
+      break;
+    case TBorderIndex::InsideHorizontal:
+      sides = (r > Rect.R1 ? Top : 0) | (r < Rect.R2 ? Bottom : 0);
+      break;
     }
     return TStyleChange{TStyleChange::Borders, sides ? (sides | none) : 0};
   });
@@ -74,9 +86,7 @@ void TWorksheet::SetBold(const TCellRect& Rect, bool On) {
 }
 
 void TWorksheet::SetHorizontalAlignment(const TCellRect& Rect, THorizontalAlignment Alignment) {
-  Restyle(Rect, [&](int32_t, int32_t) {
-    return TStyleChange{TStyleChange::HAlign, static_cast<int32_t>(Alignment)};
-  });
+  Restyle(Rect, [&](int32_t, int32_t) { return TStyleChange{TStyleChange::HAlign, static_cast<int32_t>(Alignment)}; });
 }
 
 void TWorksheet::Merge(const TCellRect& Rect) {
@@ -86,8 +96,7 @@ void TWorksheet::Merge(const TCellRect& Rect) {
     if (merge.Intersects(Rect) && !(Rect.Contains(merge.R1, merge.C1) && Rect.Contains(merge.R2, merge.C2)))
       throw Exception(Format(QStringLiteral("Нельзя объединить ячейки %s на листе «%s»: диапазон частично "
                                             "перекрывает объединённые ячейки %s."),
-                             {QString::fromStdString(RectName(Rect)), FName,
-                              QString::fromStdString(RectName(merge))}));
+                             {QString::fromStdString(RectName(Rect)), FName, QString::fromStdString(RectName(merge))}));
   std::erase_if(FMerges, [&](const TCellRect& merge) { return merge.Intersects(Rect); });
   // Only the top-left value survives a merge; the others go without a question.
   for (int32_t r = Rect.R1; r <= Rect.R2; ++r) {

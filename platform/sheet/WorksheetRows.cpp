@@ -10,8 +10,8 @@
 void TWorksheet::InsertRow(int32_t Row) {
   CheckRect({Row, 1, Row, 1});
   if (!FRows.Empty() && FRows.LastNumber() >= Row && FRows.LastNumber() >= MaxSheetRow)
-    throw Exception(Format(QStringLiteral("Нельзя вставить строку на листе «%s»: последняя строка листа занята."),
-                           {FName}));
+    throw Exception(
+        Format(QStringLiteral("Нельзя вставить строку на листе «%s»: последняя строка листа занята."), {FName}));
   FRows.InsertBefore(Row);
   // The new row takes the format of the row above: its attributes and each cell's style, no values.
   if (Row > 1) {

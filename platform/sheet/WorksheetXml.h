@@ -47,4 +47,3 @@ struct TWorksheet::TXmlParts {
   std::vector<TSheetRef> Refs;
   std::vector<pugi::xml_node> FormulaNodes;  // conditional formats' and validations' formulas
 };
-

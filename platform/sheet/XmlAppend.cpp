@@ -9,16 +9,30 @@ void AppendXmlEscaped(std::string& Out, std::string_view Text) {
     const unsigned char ch = static_cast<unsigned char>(Text[i]);
     const char* rep = nullptr;
     switch (ch) {
-      case '&': rep = "&amp;"; break;
-      case '<': rep = "&lt;"; break;
-      case '>': rep = "&gt;"; break;
-      case '"': rep = "&quot;"; break;
-      // Readers turn raw white space in an attribute into blanks; references keep it.
-      case '\t': rep = "&#9;"; break;
-      case '\n': rep = "&#10;"; break;
-      case '\r': rep = "&#13;"; break;
-      default:
-        if (ch < 0x20) rep = "";  // no XML character
+    case '&':
+      rep = "&amp;";
+      break;
+    case '<':
+      rep = "&lt;";
+      break;
+    case '>':
+      rep = "&gt;";
+      break;
+    case '"':
+      rep = "&quot;";
+      break;
+    // Readers turn raw white space in an attribute into blanks; references keep it.
+    case '\t':
+      rep = "&#9;";
+      break;
+    case '\n':
+      rep = "&#10;";
+      break;
+    case '\r':
+      rep = "&#13;";
+      break;
+    default:
+      if (ch < 0x20) rep = "";  // no XML character
     }
     if (rep) {
       Out.append(Text.data() + start, i - start);

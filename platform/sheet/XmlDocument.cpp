@@ -80,14 +80,13 @@ std::string AsUtf8(const std::string& Xml, const char* Part, bool& Transcoded) {
 void ParseXml(pugi::xml_document& Doc, const std::string& Xml, const char* Part) {
   bool transcoded = false;
   const std::string utf8 = AsUtf8(Xml, Part, transcoded);
-  const pugi::xml_parse_result result =
-      Doc.load_buffer(utf8.data(), utf8.size(),
-                      pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single,
-                      pugi::encoding_utf8);
+  const pugi::xml_parse_result result = Doc.load_buffer(
+      utf8.data(), utf8.size(), pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single,
+      pugi::encoding_utf8);
   if (!result || !Doc.document_element())
-    throw Exception(Format(QStringLiteral("Часть книги %s повреждена: %s (позиция %s)."),
-                           {QString::fromUtf8(Part), QString::fromUtf8(result.description()),
-                            QString::number(result.offset)}));
+    throw Exception(
+        Format(QStringLiteral("Часть книги %s повреждена: %s (позиция %s)."),
+               {QString::fromUtf8(Part), QString::fromUtf8(result.description()), QString::number(result.offset)}));
   if (transcoded)
     if (pugi::xml_node declaration = Doc.first_child(); declaration.type() == pugi::node_declaration)
       if (pugi::xml_attribute encoding = declaration.attribute("encoding")) encoding.set_value("UTF-8");

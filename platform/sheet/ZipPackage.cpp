@@ -7,16 +7,16 @@
 #include "platform/sheet/PartCompressor.h"
 #include "platform/sheet/ZipSources.h"
 
+#include <zip.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <memory>
 #include <set>
-#include <zip.h>
 
 namespace {
 
@@ -99,20 +99,40 @@ constexpr zip_uint64_t RatioFloor = 1u << 20;
 QString ReadReason(int Code, const QString& LibraryText) {
   QString reason;
   switch (Code) {
-    case ZIP_ER_NOZIP: reason = QStringLiteral("это не zip-архив"); break;
-    case ZIP_ER_INCONS: reason = QStringLiteral("архив противоречив или повреждён"); break;
-    case ZIP_ER_CRC: reason = QStringLiteral("контрольная сумма не сходится"); break;
-    case ZIP_ER_COMPNOTSUPP: reason = QStringLiteral("метод сжатия не поддерживается"); break;
-    case ZIP_ER_ENCRNOTSUPP:
-    case ZIP_ER_NOPASSWD:
-    case ZIP_ER_WRONGPASSWD: reason = QStringLiteral("архив зашифрован"); break;
-    case ZIP_ER_MEMORY: reason = QStringLiteral("недостаточно памяти"); break;
-    case ZIP_ER_OPEN:
-    case ZIP_ER_NOENT: reason = QStringLiteral("файл не открывается"); break;
-    case ZIP_ER_READ:
-    case ZIP_ER_SEEK: reason = QStringLiteral("ошибка чтения"); break;
-    case ZIP_ER_EOF: reason = QStringLiteral("файл обрывается"); break;
-    default: reason = QStringLiteral("ошибка архива"); break;
+  case ZIP_ER_NOZIP:
+    reason = QStringLiteral("это не zip-архив");
+    break;
+  case ZIP_ER_INCONS:
+    reason = QStringLiteral("архив противоречив или повреждён");
+    break;
+  case ZIP_ER_CRC:
+    reason = QStringLiteral("контрольная сумма не сходится");
+    break;
+  case ZIP_ER_COMPNOTSUPP:
+    reason = QStringLiteral("метод сжатия не поддерживается");
+    break;
+  case ZIP_ER_ENCRNOTSUPP:
+  case ZIP_ER_NOPASSWD:
+  case ZIP_ER_WRONGPASSWD:
+    reason = QStringLiteral("архив зашифрован");
+    break;
+  case ZIP_ER_MEMORY:
+    reason = QStringLiteral("недостаточно памяти");
+    break;
+  case ZIP_ER_OPEN:
+  case ZIP_ER_NOENT:
+    reason = QStringLiteral("файл не открывается");
+    break;
+  case ZIP_ER_READ:
+  case ZIP_ER_SEEK:
+    reason = QStringLiteral("ошибка чтения");
+    break;
+  case ZIP_ER_EOF:
+    reason = QStringLiteral("файл обрывается");
+    break;
+  default:
+    reason = QStringLiteral("ошибка архива");
+    break;
   }
   return reason + QStringLiteral(" (") + LibraryText + u')';
 }
@@ -134,8 +154,7 @@ bool UnsafeEntryName(const std::string& Name) {
 
 TZipPackage TZipPackage::Read(const QString& Path) {
   const QFileInfo info(Path);
-  if (!info.exists())
-    throw Exception(Format(QStringLiteral("Файл «%s» не найден."), {Path}));
+  if (!info.exists()) throw Exception(Format(QStringLiteral("Файл «%s» не найден."), {Path}));
   if (IsBinaryWorkbookFile(Path))
     throw Exception(Format(QStringLiteral("Файл «%s» — книга Excel 97-2003 в двоичном формате (.xls, .xlt); "
                                           "нужен файл Office Open XML (.xlsx, .xltx)."),
@@ -162,17 +181,16 @@ TZipPackage TZipPackage::Read(const QString& Path) {
   std::set<std::string> seen;
   for (zip_int64_t i = 0; i < count; ++i) {
     zip_stat_t& stat = stats[static_cast<size_t>(i)];
-    if (zip_stat_index(archive.get(), static_cast<zip_uint64_t>(i), 0, &stat) != 0 ||
-        !(stat.valid & ZIP_STAT_SIZE) || !(stat.valid & ZIP_STAT_NAME) || !(stat.valid & ZIP_STAT_COMP_SIZE))
+    if (zip_stat_index(archive.get(), static_cast<zip_uint64_t>(i), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
+        !(stat.valid & ZIP_STAT_NAME) || !(stat.valid & ZIP_STAT_COMP_SIZE))
       throw damaged(archiveReason());
     const std::string name = stat.name;
     const QString shown = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-    if (UnsafeEntryName(name))
-      throw damaged(Format(QStringLiteral("имя части «%s» ведёт за пределы пакета"), {shown}));
+    if (UnsafeEntryName(name)) throw damaged(Format(QStringLiteral("имя части «%s» ведёт за пределы пакета"), {shown}));
     if (!seen.insert(name).second) throw damaged(Format(QStringLiteral("часть «%s» записана дважды"), {shown}));
     if (stat.size > MaxUnpacked - total)
-      throw damaged(Format(QStringLiteral("распакованные части заняли бы больше %s МиБ"),
-                           {QString::number(MaxUnpacked >> 20)}));
+      throw damaged(
+          Format(QStringLiteral("распакованные части заняли бы больше %s МиБ"), {QString::number(MaxUnpacked >> 20)}));
     total += stat.size;
     if (stat.size > RatioFloor && stat.size / std::max<zip_uint64_t>(stat.comp_size, 1) > MaxRatio)
       throw damaged(Format(QStringLiteral("часть «%s» сжата в %s раз, больше разумного"),
@@ -244,8 +262,7 @@ void TZipPackage::WriteNew(const QString& Path) const {
       deflated[i] = compressor.Finish();
     }
 
-  const QString temp = Path + QStringLiteral(".part-") +
-                       QString::number(QRandomGenerator::global()->generate64(), 36);
+  const QString temp = Path + QStringLiteral(".part-") + QString::number(QRandomGenerator::global()->generate64(), 36);
   const QByteArray tempName = QFile::encodeName(temp);
   const QByteArray finalName = QFile::encodeName(Path);
   TNewZipFile file(tempName);  // outlives the archive, whose source it is

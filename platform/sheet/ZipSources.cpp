@@ -25,26 +25,36 @@ zip_int64_t TNewZipFile::Fail(int ZipCode, int System) {
 zip_int64_t TNewZipFile::Call(void* State, void* Data, zip_uint64_t Length, zip_source_cmd_t Command) {
   TNewZipFile& file = *static_cast<TNewZipFile*>(State);
   switch (Command) {
-    case ZIP_SOURCE_SUPPORTS: return ZIP_SOURCE_SUPPORTS_WRITABLE;
-    case ZIP_SOURCE_STAT:
-      // A new archive: libzip takes a missing file to mean there is nothing to read first.
-      zip_error_set(&file.FError, ZIP_ER_READ, ENOENT);
-      return -1;
-    case ZIP_SOURCE_ERROR: return zip_error_to_data(&file.FError, Data, Length);
-    case ZIP_SOURCE_BEGIN_WRITE:
-      file.FFd = FileOperations().CreateNew(file.FPath.constData());
-      if (file.FFd < 0) return file.Fail(ZIP_ER_OPEN, errno);
-      file.FCreated = true;
-      file.FPosition = file.FLength = 0;
-      return 0;
-    case ZIP_SOURCE_WRITE: return file.Write(Data, Length);
-    case ZIP_SOURCE_SEEK_WRITE: return file.Seek(Data, Length);
-    case ZIP_SOURCE_TELL_WRITE: return static_cast<zip_int64_t>(file.FPosition);
-    case ZIP_SOURCE_COMMIT_WRITE: return file.Commit();
-    case ZIP_SOURCE_ROLLBACK_WRITE:
-    case ZIP_SOURCE_REMOVE: file.Rollback(); return 0;
-    case ZIP_SOURCE_FREE: return 0;
-    default: return file.Fail(ZIP_ER_OPNOTSUPP, 0);  // never read: the archive is only ever written
+  case ZIP_SOURCE_SUPPORTS:
+    return ZIP_SOURCE_SUPPORTS_WRITABLE;
+  case ZIP_SOURCE_STAT:
+    // A new archive: libzip takes a missing file to mean there is nothing to read first.
+    zip_error_set(&file.FError, ZIP_ER_READ, ENOENT);
+    return -1;
+  case ZIP_SOURCE_ERROR:
+    return zip_error_to_data(&file.FError, Data, Length);
+  case ZIP_SOURCE_BEGIN_WRITE:
+    file.FFd = FileOperations().CreateNew(file.FPath.constData());
+    if (file.FFd < 0) return file.Fail(ZIP_ER_OPEN, errno);
+    file.FCreated = true;
+    file.FPosition = file.FLength = 0;
+    return 0;
+  case ZIP_SOURCE_WRITE:
+    return file.Write(Data, Length);
+  case ZIP_SOURCE_SEEK_WRITE:
+    return file.Seek(Data, Length);
+  case ZIP_SOURCE_TELL_WRITE:
+    return static_cast<zip_int64_t>(file.FPosition);
+  case ZIP_SOURCE_COMMIT_WRITE:
+    return file.Commit();
+  case ZIP_SOURCE_ROLLBACK_WRITE:
+  case ZIP_SOURCE_REMOVE:
+    file.Rollback();
+    return 0;
+  case ZIP_SOURCE_FREE:
+    return 0;
+  default:
+    return file.Fail(ZIP_ER_OPNOTSUPP, 0);  // never read: the archive is only ever written
   }
 }
 
@@ -110,45 +120,53 @@ struct TDeflatedReader {
 zip_int64_t ReadDeflated(void* State, void* Data, zip_uint64_t Length, zip_source_cmd_t Command) {
   TDeflatedReader& reader = *static_cast<TDeflatedReader*>(State);
   switch (Command) {
-    case ZIP_SOURCE_SUPPORTS:
-      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                            ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
-    case ZIP_SOURCE_OPEN: reader.Block = reader.Offset = 0; return 0;
-    case ZIP_SOURCE_READ: {
-      char* into = static_cast<char*>(Data);
-      zip_uint64_t done = 0;
-      while (done < Length && reader.Block < reader.Part.Blocks.size()) {
-        const std::string& block = reader.Part.Blocks[reader.Block];
-        const size_t n = static_cast<size_t>(std::min<zip_uint64_t>(Length - done, block.size() - reader.Offset));
-        std::memcpy(into + done, block.data() + reader.Offset, n);
-        done += n;
-        reader.Offset += n;
-        if (reader.Offset == block.size()) {
-          ++reader.Block;
-          reader.Offset = 0;
-        }
+  case ZIP_SOURCE_SUPPORTS:
+    return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                          ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+  case ZIP_SOURCE_OPEN:
+    reader.Block = reader.Offset = 0;
+    return 0;
+  case ZIP_SOURCE_READ: {
+    char* into = static_cast<char*>(Data);
+    zip_uint64_t done = 0;
+    while (done < Length && reader.Block < reader.Part.Blocks.size()) {
+      const std::string& block = reader.Part.Blocks[reader.Block];
+      const size_t n = static_cast<size_t>(std::min<zip_uint64_t>(Length - done, block.size() - reader.Offset));
+      std::memcpy(into + done, block.data() + reader.Offset, n);
+      done += n;
+      reader.Offset += n;
+      if (reader.Offset == block.size()) {
+        ++reader.Block;
+        reader.Offset = 0;
       }
-      return static_cast<zip_int64_t>(done);
     }
-    case ZIP_SOURCE_CLOSE: return 0;
-    case ZIP_SOURCE_STAT: {
-      zip_stat_t* stat = ZIP_SOURCE_GET_ARGS(zip_stat_t, Data, Length, &reader.Error);
-      if (!stat) return -1;
-      zip_stat_init(stat);
-      // Already deflated, with its size and CRC known: libzip copies the bytes as they are.
-      stat->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC |
-                    ZIP_STAT_ENCRYPTION_METHOD | ZIP_STAT_MTIME;
-      stat->size = reader.Part.Size;
-      stat->comp_size = reader.Part.DeflatedSize;
-      stat->comp_method = ZIP_CM_DEFLATE;
-      stat->crc = reader.Part.Crc;
-      stat->encryption_method = ZIP_EM_NONE;
-      stat->mtime = reader.Made;
-      return sizeof(zip_stat_t);
-    }
-    case ZIP_SOURCE_ERROR: return zip_error_to_data(&reader.Error, Data, Length);
-    case ZIP_SOURCE_FREE: delete &reader; return 0;
-    default: zip_error_set(&reader.Error, ZIP_ER_OPNOTSUPP, 0); return -1;
+    return static_cast<zip_int64_t>(done);
+  }
+  case ZIP_SOURCE_CLOSE:
+    return 0;
+  case ZIP_SOURCE_STAT: {
+    zip_stat_t* stat = ZIP_SOURCE_GET_ARGS(zip_stat_t, Data, Length, &reader.Error);
+    if (!stat) return -1;
+    zip_stat_init(stat);
+    // Already deflated, with its size and CRC known: libzip copies the bytes as they are.
+    stat->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC |
+                  ZIP_STAT_ENCRYPTION_METHOD | ZIP_STAT_MTIME;
+    stat->size = reader.Part.Size;
+    stat->comp_size = reader.Part.DeflatedSize;
+    stat->comp_method = ZIP_CM_DEFLATE;
+    stat->crc = reader.Part.Crc;
+    stat->encryption_method = ZIP_EM_NONE;
+    stat->mtime = reader.Made;
+    return sizeof(zip_stat_t);
+  }
+  case ZIP_SOURCE_ERROR:
+    return zip_error_to_data(&reader.Error, Data, Length);
+  case ZIP_SOURCE_FREE:
+    delete &reader;
+    return 0;
+  default:
+    zip_error_set(&reader.Error, ZIP_ER_OPNOTSUPP, 0);
+    return -1;
   }
 }
 

@@ -4,8 +4,8 @@
 // libzip copies into the archive as it stands.
 #include "platform/sheet/PartCompressor.h"
 
-#include <QByteArray>
 #include <zip.h>
+#include <QByteArray>
 
 // The archive's destination: a file created new at Path on the first write, synced and closed when libzip
 // commits, removed when it rolls back. It is never renamed: the caller puts the finished file in place.

@@ -34,7 +34,7 @@ public:
   std::uint32_t NodeDataSize() const { return FNodeDataSize; }
   void SetNodeDataSize(std::uint32_t Value);
   std::uint32_t RootNodeCount() const;
-  void SetRootNodeCount(std::uint32_t Value);  // grows with blank nodes or deletes from the end
+  void SetRootNodeCount(std::uint32_t Value);               // grows with blank nodes or deletes from the end
   std::uint32_t TotalCount() const { return FTotalCount; }  // nodes that exist, root excluded
 
   // Appends a new last child of Parent (none or the root: top level). Parent is initialised first.
@@ -154,23 +154,23 @@ public:
 
   // --- events (raised by the base hooks) ---
   std::function<void(TVirtualStringTree*, PVirtualNode ParentNode, PVirtualNode Node,
-                     TVirtualNodeInitStates& InitialStates)> OnInitNode;
+                     TVirtualNodeInitStates& InitialStates)>
+      OnInitNode;
   std::function<void(TVirtualStringTree*, PVirtualNode Node, std::uint32_t& ChildCount)> OnInitChildren;
   std::function<void(TVirtualStringTree*, PVirtualNode Node)> OnFreeNode;
-  std::function<void(TVirtualStringTree*, PVirtualNode Node, TColumnIndex, TVSTTextType, QString& CellText)>
-      OnGetText;
+  std::function<void(TVirtualStringTree*, PVirtualNode Node, TColumnIndex, TVSTTextType, QString& CellText)> OnGetText;
   std::function<void(TVirtualStringTree*, PVirtualNode Node, TVTImageKind, TColumnIndex, bool& Ghosted,
-                     int& ImageIndex)> OnGetImageIndex;
+                     int& ImageIndex)>
+      OnGetImageIndex;
   std::function<void(TVirtualStringTree*, PVirtualNode Node)> OnChange;
   std::function<void(TVirtualStringTree*, PVirtualNode Node, TColumnIndex)> OnFocusChanged;
   std::function<void(TVirtualStringTree*, PVirtualNode Node, TCheckState& NewState, bool& Allowed)> OnChecking;
   std::function<void(TVirtualStringTree*, PVirtualNode Node)> OnChecked;
   std::function<void(TVirtualStringTree*, PVirtualNode Node, TColumnIndex, const QString& NewText)> OnNewText;
   std::function<void(TVirtualStringTree*)> OnStartDrag;
-  std::function<void(TVirtualStringTree*, TVirtualStringTree* Source, QPoint Pt, std::uint32_t& Effect,
-                     bool& Accept)> OnDragOver;
-  std::function<void(TVirtualStringTree*, TVirtualStringTree* Source, QPoint Pt, std::uint32_t& Effect)>
-      OnDragDrop;
+  std::function<void(TVirtualStringTree*, TVirtualStringTree* Source, QPoint Pt, std::uint32_t& Effect, bool& Accept)>
+      OnDragOver;
+  std::function<void(TVirtualStringTree*, TVirtualStringTree* Source, QPoint Pt, std::uint32_t& Effect)> OnDragDrop;
   std::function<void(TVirtualStringTree*, int& Key)> OnKeyDown;
   std::function<void(TVirtualStringTree*, PVirtualNode Node)> OnExpanded;
   std::function<void(TVirtualStringTree*, PVirtualNode Node)> OnCollapsed;
@@ -180,8 +180,7 @@ protected:
   virtual void DoInitChildren(PVirtualNode Node, std::uint32_t& ChildCount);
   virtual void DoFreeNode(PVirtualNode Node);
   virtual void DoGetText(PVirtualNode Node, TColumnIndex Column, TVSTTextType TextType, QString& CellText);
-  virtual void DoGetImageIndex(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column, bool& Ghosted,
-                               int& Index);
+  virtual void DoGetImageIndex(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column, bool& Ghosted, int& Index);
   virtual void DoChange(PVirtualNode Node);
   virtual void DoFocusChange(PVirtualNode Node, TColumnIndex Column);
   virtual bool DoChecking(PVirtualNode Node, TCheckState& NewState);
@@ -214,7 +213,7 @@ private:
 
   PVirtualNode MakeNode();
   void FreeNodeMemory(PVirtualNode Node);
-  void FreeSubtree(PVirtualNode Node);  // hooks children first, then releases; no announcements
+  void FreeSubtree(PVirtualNode Node);   // hooks children first, then releases; no announcements
   void FreeChildren(PVirtualNode Node);  // FreeSubtree and release for each child, then unlinks them all
   void Unlink(PVirtualNode Node);
   void ForgetSubtreeState(PVirtualNode Node, bool& SelectionChanged);
@@ -228,8 +227,8 @@ private:
   int FBulkCount = 0;  // nesting of whole-tree FullExpand / FullCollapse
   int FDefaultNodeHeight = 18;
   PVirtualNode FFocusedNode = nullptr;
-  std::vector<PVirtualNode> FSelection;  // small: one node without toMultiSelect
-  PVirtualNode FWatchedNode = nullptr;   // a node a hook might delete; none once it is freed
+  std::vector<PVirtualNode> FSelection;         // small: one node without toMultiSelect
+  PVirtualNode FWatchedNode = nullptr;          // a node a hook might delete; none once it is freed
   mutable PVirtualNode FLastChildAt = nullptr;  // GetChildAt's previous answer; none after any change
   QString FDefaultText = QStringLiteral("Node");
   std::vector<TVirtualTreeObserver*> FObservers;

@@ -60,16 +60,16 @@ void TVirtualStringTree::ToggleCheckByUser(PVirtualNode Node) {
   InitNode(Node);
   const bool checked = Node->CheckState == csCheckedNormal || Node->CheckState == csCheckedPressed;
   switch (Node->CheckType) {
-    case ctCheckBox:
-    case ctTriStateCheckBox:
-      SetCheckState(Node, checked ? csUncheckedNormal : csCheckedNormal);
-      break;
-    case ctRadioButton:
-      if (!checked) SetCheckState(Node, csCheckedNormal);
-      break;
-    case ctNone:
-    case ctButton:
-      break;
+  case ctCheckBox:
+  case ctTriStateCheckBox:
+    SetCheckState(Node, checked ? csUncheckedNormal : csCheckedNormal);
+    break;
+  case ctRadioButton:
+    if (!checked) SetCheckState(Node, csCheckedNormal);
+    break;
+  case ctNone:
+  case ctButton:
+    break;
   }
 }
 

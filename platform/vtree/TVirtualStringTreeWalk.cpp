@@ -1,6 +1,6 @@
 // Initialisation, lazy children, expansion, walks and the headless row geometry.
-#include "platform/vtree/TVirtualStringTree.h"
 #include "platform/vtree/TUpdateBracket.h"
+#include "platform/vtree/TVirtualStringTree.h"
 
 namespace {
 // Set while the init-children hook of a node runs, so that a walk inside the hook does not load again.
@@ -123,8 +123,7 @@ void TVirtualStringTree::FullCollapse(PVirtualNode Node) {
   if (Node == FRoot) Node = nullptr;
   const PVirtualNode stop = Node ? SubtreeEnd(Node) : nullptr;
   TBulkChange bulk(*this, Node == nullptr);
-  for (PVirtualNode n = Node ? Node : GetFirstNoInit(); n && n != stop; n = GetNextNoInit(n))
-    SetExpanded(n, false);
+  for (PVirtualNode n = Node ? Node : GetFirstNoInit(); n && n != stop; n = GetNextNoInit(n)) SetExpanded(n, false);
 }
 
 PVirtualNode TVirtualStringTree::GetFirst() {

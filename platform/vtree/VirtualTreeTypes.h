@@ -9,7 +9,7 @@ enum TVirtualNodeState : std::uint32_t {
   vsExpanded = 1u << 1,     // its children show
   vsHasChildren = 1u << 2,  // shows an expand button; may have children not yet created
   vsSelected = 1u << 3,
-  vsDeleting = 1u << 4,     // being removed: no walk returns it any more
+  vsDeleting = 1u << 4,  // being removed: no walk returns it any more
 };
 using TVirtualNodeStates = std::uint32_t;
 
@@ -62,8 +62,8 @@ enum TVTMiscOption : std::uint32_t {
 enum TVTSelectionOption : std::uint32_t { toMultiSelect = 1u << 0 };
 
 struct TVirtualTreeOptions {
-  std::uint32_t PaintOptions = toShowButtons | toShowRoot | toShowTreeLines | toShowDropmark | toThemeAware |
-                               toUseBlendedImages;
+  std::uint32_t PaintOptions =
+      toShowButtons | toShowRoot | toShowTreeLines | toShowDropmark | toThemeAware | toUseBlendedImages;
   std::uint32_t MiscOptions = toToggleOnDblClick;
   std::uint32_t SelectionOptions = 0;
 };

@@ -23,8 +23,9 @@ TReportDb::TReportDb(const std::vector<TLookupRow>& Lookups, const QString& Repo
   sqlite3* db = nullptr;
   sqlite3_open(FPath.toUtf8().constData(), &db);
   Run(db, u"BEGIN"_s);
-  Run(db, u"CREATE TABLE procedures(name TEXT PRIMARY KEY, body TEXT NOT NULL);"
-          "CREATE TABLE lookups(ord INTEGER PRIMARY KEY, kind TEXT, id INTEGER, parentid INTEGER, fname TEXT);"_s);
+  Run(db,
+      u"CREATE TABLE procedures(name TEXT PRIMARY KEY, body TEXT NOT NULL);"
+      "CREATE TABLE lookups(ord INTEGER PRIMARY KEY, kind TEXT, id INTEGER, parentid INTEGER, fname TEXT);"_s);
   int ord = 0;
   for (const TLookupRow& row : Lookups)
     Run(db, u"INSERT INTO lookups VALUES(%1, %2, %3, %4, %5)"_s.arg(++ord)
@@ -37,8 +38,8 @@ TReportDb::TReportDb(const std::vector<TLookupRow>& Lookups, const QString& Repo
                              ? u"SELECT hex(@MiTypesArray) AS types, hex(@MMStateArray) AS states, "
                                "hex(@SubDivsArray) AS subdivs, @year AS year, typeof(@year) AS yeartype"_s
                              : ReportBody;
-  Run(db, u"INSERT INTO procedures VALUES('rprt_com_get_loockups', %1), ('rprt_get_PPR_box', %2)"_s
-              .arg(Quote(lookups), Quote(report)));
+  Run(db, u"INSERT INTO procedures VALUES('rprt_com_get_loockups', %1), ('rprt_get_PPR_box', %2)"_s.arg(Quote(lookups),
+                                                                                                        Quote(report)));
   Run(db, u"COMMIT"_s);
   sqlite3_close(db);
 }

@@ -11,7 +11,6 @@
 
 using namespace Qt::StringLiterals;
 
-
 namespace {
 
 QString Binary() { return TestSupport::BinDir() + u"/ppr-schedule"_s; }
@@ -22,8 +21,9 @@ TEST(Binary, IncompleteCommandLineShowsMessageAndExitsZero) {
     QStringList Args;
   } rows[] = {
       {"no arguments", {}},
-      {"login equals server", {u"/RepSqlServer"_s, u"same"_s, u"/RepDBSource"_s, u"db"_s, u"/RepUserLogin"_s,
-                               u"same"_s, u"/RepUserPass"_s, u""_s, u"/RepExtraData"_s, u""_s}},
+      {"login equals server",
+       {u"/RepSqlServer"_s, u"same"_s, u"/RepDBSource"_s, u"db"_s, u"/RepUserLogin"_s, u"same"_s, u"/RepUserPass"_s,
+        u""_s, u"/RepExtraData"_s, u""_s}},
       {"lower-case switches", {u"/repsqlserver"_s, u"s"_s, u"/repdbsource"_s, u"d"_s, u"/repuserlogin"_s, u"u"_s}},
   };
   for (const Row& row : rows) {
@@ -36,8 +36,8 @@ TEST(Binary, IncompleteCommandLineShowsMessageAndExitsZero) {
 }
 
 QStringList HostArgs(const QString& Database) {
-  return {u"/RepSqlServer"_s, u"sqlite"_s, u"/RepDBSource"_s, Database, u"/RepUserLogin"_s, u"demo"_s,
-          u"/RepUserPass"_s, u""_s, u"/RepExtraData"_s, u""_s};
+  return {u"/RepSqlServer"_s, u"sqlite"_s, u"/RepDBSource"_s,  Database, u"/RepUserLogin"_s, u"demo"_s,
+          u"/RepUserPass"_s,  u""_s,       u"/RepExtraData"_s, u""_s};
 }
 
 TEST(Binary, FailedConnectionAtStartShowsTheErrorAndExitsZero) {
@@ -56,7 +56,8 @@ TEST(Binary, IdentificationRecordIsReadableWithoutRunning) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const QString out = dir.filePath(u"record.bin"_s);
-  const auto dump = TestSupport::Run(u"objcopy"_s, {u"-O"_s, u"binary"_s, u"--only-section=.ppr_version"_s, Binary(), out});
+  const auto dump =
+      TestSupport::Run(u"objcopy"_s, {u"-O"_s, u"binary"_s, u"--only-section=.ppr_version"_s, Binary(), out});
   ASSERT_EQ(dump.ExitCode, 0) << dump.Stderr.toStdString();
   QFile file(out);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));

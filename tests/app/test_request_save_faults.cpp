@@ -9,12 +9,12 @@
 #include "tests/support/TestSupport.h"
 #include "tree/DBTreeViewCore.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstring>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 

@@ -9,8 +9,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList kHost{u"/RepSqlServer"_s, u"sqlite"_s, u"/RepDBSource"_s, u"/d/demo.db"_s, u"/RepUserLogin"_s,
-                        u"demo"_s, u"/RepUserPass"_s, u""_s, u"/RepExtraData"_s, u""_s};
+const QStringList kHost{u"/RepSqlServer"_s, u"sqlite"_s, u"/RepDBSource"_s, u"/d/demo.db"_s,
+                        u"/RepUserLogin"_s, u"demo"_s,   u"/RepUserPass"_s, u""_s,
+                        u"/RepExtraData"_s, u""_s};
 
 QStringList Args(const QStringList& Ours, const QStringList& Host = kHost) {
   return QStringList{u"/opt/ppr-schedule"_s} + Ours + Host;
@@ -28,12 +29,13 @@ TEST(RunOptions, RunsAndTheirValues) {
   } rows[] = {
       {"host switches only: the window", Args({}), TRunMode::Window, false, {}, std::nullopt, -1},
       {"demo window", {u"p"_s, u"--demo"_s}, TRunMode::Window, true, {}, std::nullopt, -1},
-      {"batch", Args({u"--batch"_s, u"--output"_s, u"out.xlsx"_s}), TRunMode::Batch, false, u"out.xlsx"_s,
+      {"batch", Args({u"--batch"_s, u"--output"_s, u"out.xlsx"_s}), TRunMode::Batch, false, u"out.xlsx"_s, std::nullopt,
+       -1},
+      {"batch, values after =", Args({u"--batch"_s, u"--output=a b.pdf"_s, u"--year=2027"_s}), TRunMode::Batch, false,
+       u"a b.pdf"_s, u"2027"_s, -1},
+      {"options after the host switches",
+       QStringList{u"p"_s} + kHost + QStringList{u"--batch"_s, u"--output"_s, u"o"_s}, TRunMode::Batch, false, u"o"_s,
        std::nullopt, -1},
-      {"batch, values after =", Args({u"--batch"_s, u"--output=a b.pdf"_s, u"--year=2027"_s}), TRunMode::Batch,
-       false, u"a b.pdf"_s, u"2027"_s, -1},
-      {"options after the host switches", QStringList{u"p"_s} + kHost + QStringList{u"--batch"_s, u"--output"_s, u"o"_s},
-       TRunMode::Batch, false, u"o"_s, std::nullopt, -1},
       {"year as typed", Args({u"--batch"_s, u"--output"_s, u"o"_s, u"--year"_s, u"20-1"_s}), TRunMode::Batch, false,
        u"o"_s, u"20-1"_s, -1},
       {"empty year", Args({u"--batch"_s, u"--output"_s, u"o"_s, u"--year"_s, u""_s}), TRunMode::Batch, false, u"o"_s,
@@ -56,8 +58,8 @@ TEST(RunOptions, RunsAndTheirValues) {
 }
 
 TEST(RunOptions, SelectionLists) {
-  const TRunOptions o = ParseRunOptions(
-      Args({u"--batch"_s, u"--output"_s, u"o"_s, u"--types"_s, u"all"_s, u"--subdivs"_s, u"3,7,-2"_s}));
+  const TRunOptions o =
+      ParseRunOptions(Args({u"--batch"_s, u"--output"_s, u"o"_s, u"--types"_s, u"all"_s, u"--subdivs"_s, u"3,7,-2"_s}));
   ASSERT_EQ(o.UsageError, QString());
   ASSERT_TRUE(o.Selections[0].has_value());
   EXPECT_TRUE(o.Selections[0]->All);
@@ -104,7 +106,8 @@ TEST(RunOptions, OurOptionsAreTakenOutOfTheHostText) {
     QStringList Arguments;
     QString HostText;  // worked out by hand from the rebuild rule
   } rows[] = {
-      {"options first", {u"/opt/ppr"_s, u"--batch"_s, u"--output"_s, u"o.xlsx"_s, u"/RepSqlServer"_s, u"s v"_s},
+      {"options first",
+       {u"/opt/ppr"_s, u"--batch"_s, u"--output"_s, u"o.xlsx"_s, u"/RepSqlServer"_s, u"s v"_s},
        uR"(/opt/ppr /RepSqlServer "s v")"_s},
       {"options between switches",
        {u"p"_s, u"/RepSqlServer"_s, u"s"_s, u"--year=2027"_s, u"/RepDBSource"_s, u"d"_s, u"--demo"_s},

@@ -9,11 +9,11 @@
 // On a mismatch the workbook's full digest (every row spelled out) is left in the build tree to compare.
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -23,8 +23,9 @@ QString Golden(const QString& Name) { return TestSupport::SourceDir() + u"/tests
 
 // Runs the Python script at Path with Args.
 TestSupport::ProcessResult RunScript(const QString& Path, const QStringList& Args) {
-  return TestSupport::RunPython(u"import runpy, sys\nsys.argv = sys.argv[1:]\nrunpy.run_path(sys.argv[0], run_name='__main__')"_s,
-                                QStringList{Path} + Args);
+  return TestSupport::RunPython(
+      u"import runpy, sys\nsys.argv = sys.argv[1:]\nrunpy.run_path(sys.argv[0], run_name='__main__')"_s,
+      QStringList{Path} + Args);
 }
 
 QString ReadText(const QString& Path) {
@@ -66,16 +67,17 @@ TEST(ScheduleGolden, TheWorkbookKeepsItsPinnedContent) {
     QString database = TestSupport::BinDir() + u"/demo.db"_s;
     if (c.Instruments > 0) {
       database = dir.filePath(u"report.db"_s);
-      const auto made = RunScript(TestSupport::SourceDir() + u"/db/make_report_db.py"_s,
-                                  {database, QString::number(c.Instruments)});
+      const auto made =
+          RunScript(TestSupport::SourceDir() + u"/db/make_report_db.py"_s, {database, QString::number(c.Instruments)});
       ASSERT_EQ(made.ExitCode, 0) << made.Stderr.toStdString();
     }
     const QString output = dir.filePath(u"schedule.xlsx"_s);
     QProcess ppr;
     ppr.start(TestSupport::BinDir() + u"/ppr-schedule"_s,
-              {u"--batch"_s, u"--output"_s, output, u"--year"_s, u"2024"_s, u"--types"_s, u"all"_s, u"--states"_s,
-               u"all"_s, u"--subdivs"_s, u"all"_s, u"/RepSqlServer"_s, u"sqlite"_s, u"/RepDBSource"_s, database,
-               u"/RepUserLogin"_s, u"golden"_s, u"/RepUserPass"_s, u""_s, u"/RepExtraData"_s, u""_s});
+              {u"--batch"_s, u"--output"_s,      output,   u"--year"_s,        u"2024"_s,   u"--types"_s,
+               u"all"_s,     u"--states"_s,      u"all"_s, u"--subdivs"_s,     u"all"_s,    u"/RepSqlServer"_s,
+               u"sqlite"_s,  u"/RepDBSource"_s,  database, u"/RepUserLogin"_s, u"golden"_s, u"/RepUserPass"_s,
+               u""_s,        u"/RepExtraData"_s, u""_s});
     ASSERT_TRUE(ppr.waitForFinished(120000));
     ASSERT_EQ(ppr.exitCode(), 0) << ppr.readAllStandardError().toStdString();
 
@@ -87,7 +89,8 @@ TEST(ScheduleGolden, TheWorkbookKeepsItsPinnedContent) {
       continue;
     }
     const QString expected = ReadText(golden);
-    ASSERT_FALSE(expected.isEmpty()) << "no golden digest at " << golden.toStdString() << "; write it with UPDATE_GOLDEN=1";
+    ASSERT_FALSE(expected.isEmpty()) << "no golden digest at " << golden.toStdString()
+                                     << "; write it with UPDATE_GOLDEN=1";
     if (digest.Stdout == expected) continue;
     const QString kept = TestSupport::BinaryDir() + u"/golden-mismatch/"_s + QString::fromLatin1(c.Golden);
     QDir().mkpath(TestSupport::BinaryDir() + u"/golden-mismatch"_s);

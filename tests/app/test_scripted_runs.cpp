@@ -12,8 +12,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <csignal>
 #include <gtest/gtest.h>
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -42,8 +42,7 @@ QProcessEnvironment PlainEnvironment() {
 TRun Ppr(const QStringList& Args, const QString& WorkingDir = {}) {
   QProcess p;
   p.setProcessEnvironment(PlainEnvironment());
-  if (!WorkingDir.isEmpty())
-    p.setWorkingDirectory(WorkingDir);
+  if (!WorkingDir.isEmpty()) p.setWorkingDirectory(WorkingDir);
   p.start(Binary(), Args);
   p.waitForFinished(120000);
   return {p.exitCode(), p.exitStatus() == QProcess::CrashExit, QString::fromUtf8(p.readAllStandardOutput()),
@@ -51,13 +50,11 @@ TRun Ppr(const QStringList& Args, const QString& WorkingDir = {}) {
 }
 
 QStringList Host(const QString& Database = DemoDb()) {
-  return {u"/RepSqlServer"_s, u"sqlite"_s, u"/RepDBSource"_s, Database, u"/RepUserLogin"_s, u"demo"_s,
-          u"/RepUserPass"_s, u""_s, u"/RepExtraData"_s, u""_s};
+  return {u"/RepSqlServer"_s, u"sqlite"_s, u"/RepDBSource"_s,  Database, u"/RepUserLogin"_s, u"demo"_s,
+          u"/RepUserPass"_s,  u""_s,       u"/RepExtraData"_s, u""_s};
 }
 
-QStringList Everything() {
-  return {u"--types"_s, u"all"_s, u"--states"_s, u"all"_s, u"--subdivs"_s, u"all"_s};
-}
+QStringList Everything() { return {u"--types"_s, u"all"_s, u"--states"_s, u"all"_s, u"--subdivs"_s, u"all"_s}; }
 
 QByteArray Bytes(const QString& Path) {
   QFile f(Path);
@@ -75,8 +72,11 @@ TEST(ScriptedRun, ExitCodes) {
   } rows[] = {
       {"written", QStringList{u"--batch"_s, u"--year"_s, u"2024"_s} + Everything() + Host(), 0, {}, true},
       {"demo written", QStringList{u"--demo"_s, u"--batch"_s} + Everything(), 0, {}, true},
-      {"a tree not named has nothing checked", {u"--demo"_s, u"--batch"_s, u"--types"_s, u"all"_s, u"--states"_s, u"all"_s},
-       1, u"Выберите подразделение"_s, false},
+      {"a tree not named has nothing checked",
+       {u"--demo"_s, u"--batch"_s, u"--types"_s, u"all"_s, u"--states"_s, u"all"_s},
+       1,
+       u"Выберите подразделение"_s,
+       false},
       {"no data for the selection", QStringList{u"--demo"_s, u"--batch"_s, u"--year"_s, u"1900"_s} + Everything(), 3,
        kNoData, false},
       {"the year's integer conversion", QStringList{u"--demo"_s, u"--batch"_s, u"--year"_s, u"20-1"_s} + Everything(),
@@ -124,8 +124,9 @@ TEST(ScriptedRun, EachUsageErrorNamesItsCauseAndShowsTheUsage) {
       {"year of 5 characters", QStringList{u"--demo"_s, u"--batch"_s, u"--output"_s, out, u"--year"_s, u"20271"_s},
        u"20271"_s},
       {"list of an unknown tree", {u"--demo"_s, u"--list"_s, u"years"_s}, u"years"_s},
-      {"id that is no node", QStringList{u"--demo"_s, u"--batch"_s, u"--output"_s, out, u"--subdivs"_s, u"3,999999"_s,
-                                         u"--types"_s, u"all"_s, u"--states"_s, u"all"_s},
+      {"id that is no node",
+       QStringList{u"--demo"_s, u"--batch"_s, u"--output"_s, out, u"--subdivs"_s, u"3,999999"_s, u"--types"_s, u"all"_s,
+                   u"--states"_s, u"all"_s},
        u"999999"_s},
       {"id that is no number", {u"--demo"_s, u"--batch"_s, u"--output"_s, out, u"--types"_s, u"1;2"_s}, u"1;2"_s},
   };
@@ -151,15 +152,15 @@ TEST(ScriptedRun, HelpAndVersion) {
 }
 
 TEST(ScriptedRun, ListingsFollowTheDemoDatabasesTrees) {
-  if (!TestSupport::HaveOpenpyxl())
-    GTEST_SKIP() << "python3 is needed";
+  if (!TestSupport::HaveOpenpyxl()) GTEST_SKIP() << "python3 is needed";
   for (const QString& tree : {u"types"_s, u"states"_s, u"subdivs"_s}) {
     SCOPED_TRACE(tree.toStdString());
     const TRun run = Ppr({u"--demo"_s, u"--list"_s, tree});
     ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
     // The tree worked out from the table itself: pre-order by row order, children under their parent,
     // rows that never hang from the top level left out.
-    const auto expected = TestSupport::RunPython(uR"PY(
+    const auto expected = TestSupport::RunPython(
+        uR"PY(
 import sqlite3, sys
 table = {"types": "tMiTypes", "states": "MMState", "subdivs": "tSubDivs"}[sys.argv[2]]
 rows = sqlite3.connect(sys.argv[1]).execute(f"SELECT id, fname, parentid FROM {table}").fetchall()
@@ -169,7 +170,8 @@ def walk(parent, depth, seen):
             sys.stdout.write("\t" * depth + f"{i}\t{name}\n")
             walk(i, depth + 1, seen | {i})
 walk(-1, 0, frozenset())
-)PY"_s, {DemoDb(), tree});
+)PY"_s,
+        {DemoDb(), tree});
     ASSERT_EQ(expected.ExitCode, 0) << expected.Stderr.toStdString();
     EXPECT_EQ(run.Stdout, expected.Stdout);
     EXPECT_GT(run.Stdout.count(u'\n'), 2);
@@ -185,8 +187,7 @@ TEST(ScriptedRun, DemoFromAnotherWorkingDirectoryWithARelativeOutput) {
 }
 
 TEST(ScriptedRun, ASelectionGivesExactlyTheDatabasesInstruments) {
-  if (!TestSupport::HaveOpenpyxl())
-    GTEST_SKIP() << "openpyxl is not installed";
+  if (!TestSupport::HaveOpenpyxl()) GTEST_SKIP() << "openpyxl is not installed";
   QTemporaryDir dir;
   const QString out = dir.filePath(u"sel.xlsx"_s);
   const TRun run = Ppr({u"--demo"_s, u"--batch"_s, u"--output"_s, out, u"--year"_s, u"2027"_s, u"--types"_s, u"all"_s,
@@ -195,7 +196,8 @@ TEST(ScriptedRun, ASelectionGivesExactlyTheDatabasesInstruments) {
   // The database's own answer: its report procedure run with the same arrays (only nodes 3 and 7 and
   // states 1 and 2 checked, every type), then the instruments with a month due in 2027 by the rule
   // "months since the last verification, or since it for a repair, a multiple of the interval".
-  const auto check = TestSupport::RunPython(uR"PY(
+  const auto check = TestSupport::RunPython(
+      uR"PY(
 import sqlite3, struct, sys, openpyxl
 db = sqlite3.connect(sys.argv[1])
 def contains(array, i):
@@ -218,7 +220,8 @@ got = sorted((r[1], str(r[3])) for r in ws.iter_rows(values_only=True) if isinst
 want = sorted((n, str(l)) for n, l in due)
 assert got == want, (len(got), len(want), got[:5], want[:5])
 print(len(got))
-)PY"_s, {DemoDb(), out});
+)PY"_s,
+      {DemoDb(), out});
   EXPECT_EQ(check.ExitCode, 0) << check.Stderr.toStdString();
   EXPECT_GT(check.Stdout.trimmed().toInt(), 0) << check.Stdout.toStdString();
 }
@@ -232,8 +235,7 @@ TEST(ScriptedRun, AnExistingFileIsLeftAsItWas) {
     f.write("the user's own file\n");
   }
   for (const QString& name : {out, dir.filePath(u"kept.pdf"_s)}) {
-    if (name.endsWith(u".pdf"_s))
-      QFile::link(out, name);  // a link counts as taken, too
+    if (name.endsWith(u".pdf"_s)) QFile::link(out, name);  // a link counts as taken, too
     const TRun run = Ppr(QStringList{u"--demo"_s, u"--batch"_s, u"--output"_s, name} + Everything());
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_TRUE(run.Stderr.contains(name)) << run.Stderr.toStdString();
@@ -268,12 +270,13 @@ TEST(ScriptedRun, PdfWithoutLibreOfficeIsRefusedBeforeTheRun) {
 }
 
 TEST(ScriptedRun, PdfOutputIsThePrintedSchedule) {
-  if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty() || QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+  if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty() ||
+      QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
     GTEST_SKIP() << "LibreOffice (soffice) or pdftotext is not installed";
   QTemporaryDir dir;
   const QString out = dir.filePath(u"schedule.pdf"_s);
-  const TRun run = Ppr({u"--demo"_s, u"--batch"_s, u"--output"_s, out, u"--year"_s, u"2027"_s, u"--types"_s,
-                        u"all"_s, u"--states"_s, u"all"_s, u"--subdivs"_s, u"3"_s});
+  const TRun run = Ppr({u"--demo"_s, u"--batch"_s, u"--output"_s, out, u"--year"_s, u"2027"_s, u"--types"_s, u"all"_s,
+                        u"--states"_s, u"all"_s, u"--subdivs"_s, u"3"_s});
   ASSERT_EQ(run.ExitCode, 0) << run.Stderr.toStdString();
   EXPECT_EQ(run.Stdout, out + u'\n');
   const auto text = TestSupport::Run(u"pdftotext"_s, {out, u"-"_s});

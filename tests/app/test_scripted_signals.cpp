@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <csignal>
 #include <gtest/gtest.h>
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -24,7 +24,8 @@ protected:
     Dir = new QTemporaryDir;
     Path = Dir->filePath(u"big.db"_s);
     ASSERT_TRUE(QFile::copy(TestSupport::BinDir() + u"/demo.db"_s, Path));
-    const auto grow = TestSupport::RunPython(uR"PY(
+    const auto grow = TestSupport::RunPython(
+        uR"PY(
 import sqlite3, sys
 db = sqlite3.connect(sys.argv[1])
 cols = [r[1] for r in db.execute("PRAGMA table_info(tInstruments)") if r[1] != "id"]
@@ -35,7 +36,8 @@ db.execute(f"""INSERT INTO tInstruments (id, {",".join(cols)})
   LIMIT {100000 - n}""")
 db.commit()
 print(db.execute("SELECT count(*) FROM tInstruments").fetchone()[0])
-)PY"_s, {Path});
+)PY"_s,
+        {Path});
     ASSERT_EQ(grow.ExitCode, 0) << grow.Stderr.toStdString();
     ASSERT_EQ(grow.Stdout.trimmed(), u"100000"_s);
   }
@@ -66,9 +68,10 @@ TEST_F(BigDemoDb, ASignalLeavesNoTemporaryFile) {
     env.remove(u"QT_QPA_PLATFORM"_s);
     p.setProcessEnvironment(env);
     p.start(TestSupport::BinDir() + u"/ppr-schedule"_s,
-            {u"--batch"_s, u"--output"_s, file, u"--year"_s, u"2024"_s, u"--types"_s, u"all"_s, u"--states"_s,
-             u"all"_s, u"--subdivs"_s, u"all"_s, u"/RepSqlServer"_s, u"sqlite"_s, u"/RepDBSource"_s, Path,
-             u"/RepUserLogin"_s, u"demo"_s, u"/RepUserPass"_s, u""_s, u"/RepExtraData"_s, u""_s});
+            {u"--batch"_s, u"--output"_s,      file,     u"--year"_s,        u"2024"_s, u"--types"_s,
+             u"all"_s,     u"--states"_s,      u"all"_s, u"--subdivs"_s,     u"all"_s,  u"/RepSqlServer"_s,
+             u"sqlite"_s,  u"/RepDBSource"_s,  Path,     u"/RepUserLogin"_s, u"demo"_s, u"/RepUserPass"_s,
+             u""_s,        u"/RepExtraData"_s, u""_s});
     ASSERT_TRUE(p.waitForStarted());
     bool saving = false;
     if (row.WhileSaving) {
@@ -76,8 +79,7 @@ TEST_F(BigDemoDb, ASignalLeavesNoTemporaryFile) {
       QDeadlineTimer deadline(300000);
       while (!saving && !deadline.hasExpired() && p.state() == QProcess::Running) {
         saving = !QDir(out.path()).entryList({u"big.xlsx.*"_s}, QDir::Files | QDir::Hidden).isEmpty();
-        if (!saving)
-          QThread::msleep(2);
+        if (!saving) QThread::msleep(2);
       }
       ASSERT_TRUE(saving) << "the run ended before its save was seen: " << p.readAllStandardError().toStdString();
     } else {
@@ -89,8 +91,8 @@ TEST_F(BigDemoDb, ASignalLeavesNoTemporaryFile) {
     const QStringList left = QDir(out.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     if (row.WhileSaving) {
       EXPECT_EQ(left, QStringList{u"big.xlsx"_s}) << "the save in progress finishes, its temporary file goes";
-      const auto whole = TestSupport::RunPython(u"import sys, zipfile; assert zipfile.ZipFile(sys.argv[1]).testzip() is None"_s,
-                                                {file});
+      const auto whole = TestSupport::RunPython(
+          u"import sys, zipfile; assert zipfile.ZipFile(sys.argv[1]).testzip() is None"_s, {file});
       EXPECT_EQ(whole.ExitCode, 0) << whole.Stderr.toStdString();
     } else {
       EXPECT_EQ(left, QStringList());

@@ -31,16 +31,14 @@ QString KeyOf(TVirtualStringTree& Tree, PVirtualNode Node) {
 
 PVirtualNode NodeByKey(TVirtualStringTree& Tree, const QString& Key) {
   for (PVirtualNode n = Tree.GetFirstNoInit(); n; n = Tree.GetNextNoInit(n))
-    if (KeyOf(Tree, n) == Key)
-      return n;
+    if (KeyOf(Tree, n) == Key) return n;
   return nullptr;
 }
 
 QStringList CheckedKeys(TVirtualStringTree& Tree) {
   QStringList keys;
   for (PVirtualNode n = Tree.GetFirstNoInit(); n; n = Tree.GetNextNoInit(n))
-    if (n->CheckState == csCheckedNormal)
-      keys << KeyOf(Tree, n);
+    if (n->CheckState == csCheckedNormal) keys << KeyOf(Tree, n);
   return keys;
 }
 
@@ -147,10 +145,8 @@ TEST_F(SelectionWindow, RequestNamesTheFirstTreeWithoutMarksAndSendsNothing) {
   w.child.Checked = false;
   for (const Row& row : rows) {
     SCOPED_TRACE(row.Name);
-    for (TLxADOTree* tree : {&w.LxADOTree1, &w.LxADOTree2, &w.LxADOTree3})
-      SetAllCheckState(*tree, csUncheckedNormal);
-    for (const auto& [tree, key] : row.Checks)
-      Click(*tree, key);
+    for (TLxADOTree* tree : {&w.LxADOTree1, &w.LxADOTree2, &w.LxADOTree3}) SetAllCheckState(*tree, csUncheckedNormal);
+    for (const auto& [tree, key] : row.Checks) Click(*tree, key);
     Boxes.Shown.clear();
     w.btn1Click();
     ASSERT_EQ(Boxes.Shown.size(), 1u);
@@ -192,8 +188,7 @@ TEST_F(SelectionWindow, RequestSendsPreOrderArraysAndTheYearText) {
 
 TEST_F(SelectionWindow, YearThatIsNoIntegerIsShownAndTheProcedureNotRun) {
   TfrMain& w = *Window;
-  for (TLxADOTree* tree : {&w.LxADOTree1, &w.LxADOTree2, &w.LxADOTree3})
-    SetAllCheckState(*tree, csCheckedNormal);
+  for (TLxADOTree* tree : {&w.LxADOTree1, &w.LxADOTree2, &w.LxADOTree3}) SetAllCheckState(*tree, csCheckedNormal);
   w.meYear.SetText(u"20-1"_s);
   w.btn1Click();
   ASSERT_EQ(Boxes.Shown.size(), 1u);
@@ -255,10 +250,8 @@ TEST(YearField, StepsClampsAndTyping) {
   EXPECT_EQ(year.Text(), u"1900"_s);
   year.SetText(u"201345"_s);
   EXPECT_EQ(year.Text(), u"2013"_s) << "at most 4 characters";
-  for (QChar c : u"0123456789+-,\b"_s)
-    EXPECT_TRUE(year.AcceptsKey(c, u',')) << int{c.unicode()};
-  for (QChar c : u"a.Я \r"_s)
-    EXPECT_FALSE(year.AcceptsKey(c, u',')) << int{c.unicode()};
+  for (QChar c : u"0123456789+-,\b"_s) EXPECT_TRUE(year.AcceptsKey(c, u',')) << int{c.unicode()};
+  for (QChar c : u"a.Я \r"_s) EXPECT_FALSE(year.AcceptsKey(c, u',')) << int{c.unicode()};
 }
 
 }  // namespace

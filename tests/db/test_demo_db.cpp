@@ -9,11 +9,11 @@
 #include "tests/platform/data/DataFixtures.h"
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <array>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -24,8 +24,10 @@ protected:
   void SetUp() override {
     const QString path = TestSupport::BinDir() + u"/demo.db"_s;
     ASSERT_TRUE(QFile::exists(path)) << "the build makes " << path.toStdString();
-    FConnection.SetConnectionString(u"Provider=SQLOLEDB.1;Persist Security Info=True;Password=;User ID=demo;"
-                                    u"Initial Catalog="_s + path + u";Data Source=sqlite"_s);
+    FConnection.SetConnectionString(
+        u"Provider=SQLOLEDB.1;Persist Security Info=True;Password=;User ID=demo;"
+        u"Initial Catalog="_s +
+        path + u";Data Source=sqlite"_s);
     FConnection.Open();
     FSp.SetConnection(&FConnection);
     DatabaseContract::DeclareReportProcedure(FSp);
@@ -37,7 +39,8 @@ protected:
     auto q = Query(u"exec rprt_com_get_loockups '"_s + Lookup + u"'"_s);
     QByteArray ids;
     for (q->First(); !q->Eof(); q->Next())
-      if (q->FieldByName(u"parentid"_s).AsInteger() == -1) ids += EncodeIdArray(std::array{q->FieldByName(u"id"_s).AsInteger()});
+      if (q->FieldByName(u"parentid"_s).AsInteger() == -1)
+        ids += EncodeIdArray(std::array{q->FieldByName(u"id"_s).AsInteger()});
     return ids;
   }
 
@@ -99,9 +102,9 @@ TEST_F(DemoDb, LookupsAreTreesOfIdFnameParentid) {
 
 TEST_F(DemoDb, ReportReturnsTheColumnsTheLayoutReadsWithRowsOfAnInstrumentTogether) {
   Run(TopLevelIds(u"tMiTypes"_s), TopLevelIds(u"MMState"_s), TopLevelIds(u"tSubDivs"_s), u"2026"_s);
-  const QStringList columns = {u"VrfDate"_s, u"VrfInterval"_s, u"IdN"_s, u"CA"_s, u"VrfType"_s,
-                               u"Sid"_s, u"Sub"_s, u"MIname"_s, u"MItype"_s, u"LocN"_s,
-                               u"Limits"_s, u"PrecisClass"_s, u"VrfDateF"_s, u"RemPeriod"_s, u"RemName"_s};
+  const QStringList columns = {u"VrfDate"_s, u"VrfInterval"_s, u"IdN"_s,      u"CA"_s,        u"VrfType"_s,
+                               u"Sid"_s,     u"Sub"_s,         u"MIname"_s,   u"MItype"_s,    u"LocN"_s,
+                               u"Limits"_s,  u"PrecisClass"_s, u"VrfDateF"_s, u"RemPeriod"_s, u"RemName"_s};
   ASSERT_EQ(FSp.FieldCount(), columns.size());
   for (int i = 0; i < columns.size(); ++i) EXPECT_EQ(FSp.Fields(i).FieldName(), columns[i]);
 
@@ -158,8 +161,8 @@ TEST_F(DemoDb, ReportSelectsByTheThreeListsAndTheYear) {
             Count(u"SELECT count(*) FROM tInstruments WHERE SubDivId = "_s + QString::number(unit)));
   for (FSp.First(); !FSp.Eof(); FSp.Next()) EXPECT_EQ(FSp.FieldByName(u"Sid"_s).AsInteger(), unit);
 
-  const int leafType = Query(u"SELECT TypeId FROM tInstruments GROUP BY TypeId ORDER BY count(*) DESC LIMIT 1"_s)
-                           ->Fields(0).AsInteger();
+  const int leafType =
+      Query(u"SELECT TypeId FROM tInstruments GROUP BY TypeId ORDER BY count(*) DESC LIMIT 1"_s)->Fields(0).AsInteger();
   Run(EncodeIdArray(std::array{leafType}), states, subs, u"2026"_s);
   EXPECT_EQ(DistinctInstruments().size(),
             Count(u"SELECT count(*) FROM tInstruments WHERE TypeId = "_s + QString::number(leafType)));

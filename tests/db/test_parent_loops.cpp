@@ -7,11 +7,11 @@
 #include "report/DatabaseContract.h"
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 

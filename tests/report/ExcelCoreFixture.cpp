@@ -57,4 +57,3 @@ QString TExcelCoreTest::OutputTo(const QString& Name) {
   ExcelCore::SetOutputFile(path);
   return path;
 }
-

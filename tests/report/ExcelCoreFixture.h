@@ -5,9 +5,9 @@
 #include "tests/platform/sheet/SheetFixture.h"
 #include "tests/support/ExpectMessage.h"
 
+#include <gtest/gtest.h>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using TestSupport::MessageOf;
 

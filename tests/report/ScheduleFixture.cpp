@@ -10,12 +10,12 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/WorkbookCheck.h"
 
+#include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -36,13 +36,13 @@ void Exec(sqlite3* Db, const QString& Sql) {
   sqlite3_free(error);
 }
 
-const QStringList Columns{u"VrfDate"_s, u"VrfInterval"_s, u"IdN"_s,      u"CA"_s,          u"VrfType"_s,
-                          u"Sid"_s,     u"Sub"_s,         u"MIname"_s,   u"MItype"_s,      u"LocN"_s,
-                          u"Limits"_s,  u"PrecisClass"_s, u"VrfDateF"_s, u"RemPeriod"_s,   u"RemName"_s,
-                          u"Extra"_s};
+const QStringList Columns{u"VrfDate"_s,  u"VrfInterval"_s, u"IdN"_s,     u"CA"_s,   u"VrfType"_s, u"Sid"_s,
+                          u"Sub"_s,      u"MIname"_s,      u"MItype"_s,  u"LocN"_s, u"Limits"_s,  u"PrecisClass"_s,
+                          u"VrfDateF"_s, u"RemPeriod"_s,   u"RemName"_s, u"Extra"_s};
 
 // Reads the active sheet into JSON: every cell's value and format on every row, and the merges.
-const QString DumpScript = uR"py(
+const QString DumpScript =
+    uR"py(
 import json, sys, openpyxl
 wb = openpyxl.load_workbook(sys.argv[1])
 ws = wb.active
@@ -81,20 +81,23 @@ QString MakeReportDb(const QTemporaryDir& Dir, const std::vector<TBoxRow>& Rows,
   QFile::remove(path);
   sqlite3* db = nullptr;
   EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-  Exec(db, u"CREATE TABLE procedures (name TEXT PRIMARY KEY, body TEXT NOT NULL);"
-           "CREATE TABLE box (seq INTEGER PRIMARY KEY, VrfDate TEXT, VrfInterval INTEGER, IdN INTEGER, CA TEXT,"
-           " VrfType TEXT, Sid INTEGER, Sub TEXT, MIname TEXT, MItype TEXT, LocN INTEGER, Limits TEXT,"
-           " PrecisClass TEXT, VrfDateF TEXT, RemPeriod INTEGER, RemName TEXT, Extra TEXT);"_s);
+  Exec(db,
+       u"CREATE TABLE procedures (name TEXT PRIMARY KEY, body TEXT NOT NULL);"
+       "CREATE TABLE box (seq INTEGER PRIMARY KEY, VrfDate TEXT, VrfInterval INTEGER, IdN INTEGER, CA TEXT,"
+       " VrfType TEXT, Sid INTEGER, Sub TEXT, MIname TEXT, MItype TEXT, LocN INTEGER, Limits TEXT,"
+       " PrecisClass TEXT, VrfDateF TEXT, RemPeriod INTEGER, RemName TEXT, Extra TEXT);"_s);
   int seq = 0;
   for (const TBoxRow& row : Rows) {
     const QString id = QString::number(row.IdN);
-    const QString vrfDateF = row.VrfDate ? Text((u"15."_s + QString::fromUtf8(row.VrfDate)).toUtf8().constData())
-                                         : u"NULL"_s;
-    Exec(db, u"INSERT INTO box VALUES (%1, %2, %3, %4, 'ЦСМ', %5, %6, %7, %8, 'T%4', %9, '0-10', '1,5', %10, %11, %12, 'zzz');"_s
-                 .arg(++seq)
-                 .arg(Text(row.VrfDate), Number(row.VrfInterval), id, Text(row.VrfType), Number(row.Sid),
-                      Text(row.Sub), Text(row.MIname), QString::number(1000 + row.IdN), vrfDateF,
-                      Number(row.RemPeriod), Text(row.RemName)));
+    const QString vrfDateF =
+        row.VrfDate ? Text((u"15."_s + QString::fromUtf8(row.VrfDate)).toUtf8().constData()) : u"NULL"_s;
+    Exec(
+        db,
+        u"INSERT INTO box VALUES (%1, %2, %3, %4, 'ЦСМ', %5, %6, %7, %8, 'T%4', %9, '0-10', '1,5', %10, %11, %12, 'zzz');"_s
+            .arg(++seq)
+            .arg(Text(row.VrfDate), Number(row.VrfInterval), id, Text(row.VrfType), Number(row.Sid), Text(row.Sub),
+                 Text(row.MIname), QString::number(1000 + row.IdN), vrfDateF, Number(row.RemPeriod),
+                 Text(row.RemName)));
   }
   QStringList select = Columns;
   select.removeAll(Omit);
@@ -148,7 +151,8 @@ TSheetDump ReadWorkbook(const QString& Path) {
 }
 
 QStringList LostTemplateTexts(const QString& Path) {
-  const TestSupport::ProcessResult result = TestSupport::RunPython(uR"py(
+  const TestSupport::ProcessResult result = TestSupport::RunPython(
+      uR"py(
 import json, sys, openpyxl
 template, out = openpyxl.load_workbook(sys.argv[1]).active, openpyxl.load_workbook(sys.argv[2]).active
 texts = [(c.row, c.column, c.value) for row in template.iter_rows() for c in row if isinstance(c.value, str)]
@@ -163,7 +167,8 @@ for r, c, v in texts:
     kept = out.cell(r, c).value == v if r < body else any(x >= r for x in found.get(v, []))
     if not kept: lost.append("%s%d: %s" % (openpyxl.utils.get_column_letter(c), r, v))
 print(json.dumps({"lost": lost, "count": len(texts)}, ensure_ascii=False))
-)py"_s, {TestSupport::BinDir() + u"/PPR.xltx"_s, Path});
+)py"_s,
+      {TestSupport::BinDir() + u"/PPR.xltx"_s, Path});
   if (result.ExitCode != 0) return {u"openpyxl could not read "_s + Path + u": "_s + result.Stderr};
   const QJsonObject json = QJsonDocument::fromJson(result.Stdout.toUtf8()).object();
   if (json.value(u"count"_s).toInt() < 10) return {u"the template holds too few texts: "_s + result.Stdout};

@@ -15,7 +15,8 @@ namespace {
 
 std::string Pattern(const TMonthCells& Cells) {
   std::string text;
-  for (int cell : Cells) text += cell == NoWorkDue ? '.' : cell == VerificationDue ? 'V' : static_cast<char>('0' + cell);
+  for (int cell : Cells)
+    text += cell == NoWorkDue ? '.' : cell == VerificationDue ? 'V' : static_cast<char>('0' + cell);
   return text;
 }
 
@@ -54,9 +55,15 @@ TEST(DueMonths, CellsForEveryEdgeOfTheRule) {
       {"a distance beyond 16 bits keeps its low 16 bits", {9999, 3, 12}, {}, 2013, "..........V."},
       {"a negative repair period counts like its magnitude", march2012By24, {-6}, 2013, "..0.....0..."},
       // -12 as a 16-bit unsigned interval is 65524: only distance 0 is a multiple of it.
-      {"a negative interval is a large unsigned one, later year", {2012, 3, static_cast<std::uint16_t>(-12)}, {}, 2013,
+      {"a negative interval is a large unsigned one, later year",
+       {2012, 3, static_cast<std::uint16_t>(-12)},
+       {},
+       2013,
        "............"},
-      {"a negative interval is a large unsigned one, its own year", {2012, 3, static_cast<std::uint16_t>(-12)}, {}, 2012,
+      {"a negative interval is a large unsigned one, its own year",
+       {2012, 3, static_cast<std::uint16_t>(-12)},
+       {},
+       2012,
        "..V........."},
       // Year 0 against 65535: |(0 - 65535) * 12 + i - 1| = 786421 - i, whose low 16 bits 65525 - i are a
       // multiple of 4 in January, May and September.
@@ -93,10 +100,12 @@ TEST(DueMonths, AZeroIntervalOrPeriodIsADivisionByZero) {
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    EXPECT_EQ(MessageOf([&] { (void)DueMonths(c.Instrument, c.Periods, 2013, 2013); }), QStringLiteral("Division by zero"));
+    EXPECT_EQ(MessageOf([&] { (void)DueMonths(c.Instrument, c.Periods, 2013, 2013); }),
+              QStringLiteral("Division by zero"));
   }
   const std::vector<std::optional<std::int32_t>> none{std::nullopt};
-  EXPECT_EQ(Pattern(DueMonths({2012, 3, 12}, none, 2013, 2013)), "..V.........") << "a row without a period divides by nothing";
+  EXPECT_EQ(Pattern(DueMonths({2012, 3, 12}, none, 2013, 2013)), "..V.........")
+      << "a row without a period divides by nothing";
 }
 
 TEST(DueMonths, DistanceIsTheMagnitudeInWrapping32BitsKeptAs16) {

@@ -13,14 +13,15 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // For the cells named on the command line: thin sides ("LRTB"), wrap and shrink flags.
-const QString CellFormats = u"ws = openpyxl.load_workbook(sys.argv[1]).active\n"
-                            "out = {}\n"
-                            "for a in sys.argv[2].split(','):\n"
-                            "    c = ws[a]; b = c.border\n"
-                            "    out[a] = [''.join(k for k, s in (('L', b.left), ('R', b.right), ('T', b.top),"
-                            " ('B', b.bottom)) if s.style == 'thin'), bool(c.alignment.wrap_text),"
-                            " bool(c.alignment.shrink_to_fit)]\n"
-                            "print(json.dumps(out))\n"_s;
+const QString CellFormats =
+    u"ws = openpyxl.load_workbook(sys.argv[1]).active\n"
+    "out = {}\n"
+    "for a in sys.argv[2].split(','):\n"
+    "    c = ws[a]; b = c.border\n"
+    "    out[a] = [''.join(k for k, s in (('L', b.left), ('R', b.right), ('T', b.top),"
+    " ('B', b.bottom)) if s.style == 'thin'), bool(c.alignment.wrap_text),"
+    " bool(c.alignment.shrink_to_fit)]\n"
+    "print(json.dumps(out))\n"_s;
 
 QJsonObject Formats(const QString& Path, const QString& Cells) {
   const auto result = TestSupport::RunPython(u"import sys, json, openpyxl\n"_s + CellFormats, {Path, Cells});
@@ -28,9 +29,7 @@ QJsonObject Formats(const QString& Path, const QString& Cells) {
   return QJsonDocument::fromJson(result.Stdout.toUtf8()).object();
 }
 
-QJsonArray F(const char* Sides, bool Wrap, bool Shrink) {
-  return QJsonArray{QString::fromLatin1(Sides), Wrap, Shrink};
-}
+QJsonArray F(const char* Sides, bool Wrap, bool Shrink) { return QJsonArray{QString::fromLatin1(Sides), Wrap, Shrink}; }
 
 }  // namespace
 
@@ -43,15 +42,24 @@ TEST_F(TExcelCoreTest, BodiesOfZeroOneAndTwoRowsAreFramedAsWorkedOut) {
   };
   const TCase cases[] = {
       // No row: Bottom is the row above the anchor, so rows 4 and 5 are framed, inner horizontals included.
-      {"zero rows", 0,
-       {{u"A4"_s, F("LRTB", true, false)}, {u"C5"_s, F("LRTB", true, false)}, {u"A3"_s, F("", false, false)},
+      {"zero rows",
+       0,
+       {{u"A4"_s, F("LRTB", true, false)},
+        {u"C5"_s, F("LRTB", true, false)},
+        {u"A3"_s, F("", false, false)},
         {u"A6"_s, F("", false, false)}}},
       // One row: no inner horizontal line, nothing above or below it touched.
-      {"one row", 1,
-       {{u"A5"_s, F("LRTB", true, false)}, {u"B5"_s, F("LRTB", true, false)}, {u"A4"_s, F("", false, false)},
+      {"one row",
+       1,
+       {{u"A5"_s, F("LRTB", true, false)},
+        {u"B5"_s, F("LRTB", true, false)},
+        {u"A4"_s, F("", false, false)},
         {u"A6"_s, F("", false, false)}}},
-      {"two rows", 2,
-       {{u"A5"_s, F("LRTB", true, false)}, {u"C6"_s, F("LRTB", true, false)}, {u"D5"_s, F("", false, false)},
+      {"two rows",
+       2,
+       {{u"A5"_s, F("LRTB", true, false)},
+        {u"C6"_s, F("LRTB", true, false)},
+        {u"D5"_s, F("", false, false)},
         {u"A7"_s, F("", false, false)}}},
   };
   for (const TCase& c : cases) {
@@ -78,11 +86,12 @@ TEST_F(TExcelCoreTest, BodiesOfZeroOneAndTwoRowsAreFramedAsWorkedOut) {
 
 TEST_F(TExcelCoreTest, MergeMarkedRowsWithoutMarkersOnlyShrinksAndStopsAfterNMarkers) {
   if (!TestSupport::HaveOpenpyxl()) GTEST_SKIP() << "openpyxl is not installed";
-  const QString script = u"ws = openpyxl.load_workbook(sys.argv[1]).active\n"
-                         "print(json.dumps({'merges': sorted(str(m) for m in ws.merged_cells.ranges),\n"
-                         " 'shrink': [bool(ws.cell(r, 1).alignment.shrink_to_fit) for r in range(1, 7)],\n"
-                         " 'C12': ws['C12'].value, 'B3': [ws['B3'].value, ws['B3'].font.b,"
-                         " ws['B3'].alignment.horizontal]}))\n"_s;
+  const QString script =
+      u"ws = openpyxl.load_workbook(sys.argv[1]).active\n"
+      "print(json.dumps({'merges': sorted(str(m) for m in ws.merged_cells.ranges),\n"
+      " 'shrink': [bool(ws.cell(r, 1).alignment.shrink_to_fit) for r in range(1, 7)],\n"
+      " 'C12': ws['C12'].value, 'B3': [ws['B3'].value, ws['B3'].font.b,"
+      " ws['B3'].alignment.horizontal]}))\n"_s;
   {
     SCOPED_TRACE("no marker");
     TBook book;
@@ -107,8 +116,8 @@ TEST_F(TExcelCoreTest, MergeMarkedRowsWithoutMarkersOnlyShrinksAndStopsAfterNMar
     SCOPED_TRACE("markers beyond N");
     // Two marked body rows and three markers further down; N = CurRow - BodyTop + 1 = 5 - 2 + 1 = 4.
     TBook book;
-    book.Rows = Row(3, {Text("A3", "#body#")}) + Row(10, {Text("C10", "#merge#")}) +
-                Row(11, {Text("C11", "#merge#")}) + Row(12, {Text("C12", "#merge#")});
+    book.Rows = Row(3, {Text("A3", "#body#")}) + Row(10, {Text("C10", "#merge#")}) + Row(11, {Text("C11", "#merge#")}) +
+                Row(12, {Text("C12", "#merge#")});
     const QString out = OutputTo(u"beyond.xlsx"_s);
     OpenExcel(PlaceTemplate(book));
     StartBody(u"#body#"_s);

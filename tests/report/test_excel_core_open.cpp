@@ -14,9 +14,8 @@ using namespace SheetFixture;
 using namespace Qt::StringLiterals;
 
 TEST_F(TExcelCoreTest, AnEngineThatCannotStartGivesTheOpeningMessageWithItsReason) {
-  SetSheetApplicationFactory([]() -> std::shared_ptr<TSheetApplication> {
-    throw Exception(u"нет доступа к движку"_s);
-  });
+  SetSheetApplicationFactory(
+      []() -> std::shared_ptr<TSheetApplication> { throw Exception(u"нет доступа к движку"_s); });
   EXPECT_EQ(MessageOf([] { OpenExcel(u"PPR.xlt"_s); }), u"Ошибка открытия Excel.нет доступа к движку"_s);
   EXPECT_FALSE(ExcelApp);
 }

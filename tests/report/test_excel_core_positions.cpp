@@ -15,7 +15,7 @@ TEST_F(TExcelCoreTest, ReplaceTextReplacesTheWholeCellAndMovesThere) {
   EXPECT_FALSE(ReplaceText(u"#absent#"_s, u"x"_s));
   EXPECT_EQ(CurRow, 1);
   EXPECT_TRUE(ReplaceText(u"#YEAR#"_s, u"2024"_s));
-  EXPECT_EQ(ExcelSheet->Value(2, 2), QVariant(u"2024"_s));  // the text around the placeholder goes too
+  EXPECT_EQ(ExcelSheet->Value(2, 2), QVariant(u"2024"_s));    // the text around the placeholder goes too
   EXPECT_EQ(ExcelSheet->Value(3, 3), QVariant(u"#year#"_s));  // only the first cell found
   EXPECT_EQ(CurRow, 2);
   EXPECT_EQ(CurCol, 2);

@@ -2,11 +2,11 @@
 #include "tests/report/ExcelCoreFixture.h"
 #include "tests/support/TestSupport.h"
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <sys/stat.h>
 
 using namespace ExcelCore;
 using namespace SheetFixture;
@@ -68,21 +68,26 @@ TEST_F(TExcelCoreTest, AScheduleOnTheShippedTemplateReadsBackAsWorkedOut) {
   ASSERT_EQ(stat(QFileInfo(saved).absolutePath().toLocal8Bit().constData(), &folder), 0);
   EXPECT_EQ(folder.st_mode & 0777, 0700u);  // a private folder
 
-  const QJsonObject got = ReadWithOpenpyxl(saved, u"wb = openpyxl.load_workbook(sys.argv[1]); ws = wb.active\n"
-      "row = lambda r: [ws.cell(r, c).value for c in range(1, 22)]\n"
-      "b = lambda a: ''.join(k for k, s in (('L', ws[a].border.left), ('R', ws[a].border.right),"
-      " ('T', ws[a].border.top), ('B', ws[a].border.bottom)) if s.style == 'thin')\n"
-      "print(json.dumps({\n"
-      " 'year': ws['J6'].value, 'r11': row(11), 'r12': row(12)[:9], 'r14': row(14)[:3], 'r15': row(15)[:3],\n"
-      " 'r16': row(16), 'form': [ws['A1'].value, ws['P1'].value, ws['A7'].value],\n"
-      " 'merges': sorted(str(m) for m in ws.merged_cells.ranges if m.min_row >= 11),\n"
-      " 'header': [ws['B11'].font.b, ws['B11'].alignment.horizontal, ws['B14'].font.b],\n"
-      " 'borders': [b('A11'), b('T15'), b('J13'), b('A16'), b('U12')],\n"
-      " 'wrap': [bool(ws[a].alignment.wrap_text) for a in ('A11', 'T15', 'U12')],\n"
-      " 'shrink': [bool(ws.cell(r, 1).alignment.shrink_to_fit) for r in (9, 11, 16, 17)] + [bool(ws['B12'].alignment.shrink_to_fit)],\n"
-      " 'titles': ws.print_title_rows, 'area': str(ws.print_area).split('!')[-1].strip(\"[]'\"),\n"
-      " 'page': [ws.page_setup.orientation, str(ws.page_setup.paperSize)],\n"
-      " 'template': wb.template}))\n"_s).toObject();
+  const QJsonObject got =
+      ReadWithOpenpyxl(
+          saved,
+          u"wb = openpyxl.load_workbook(sys.argv[1]); ws = wb.active\n"
+          "row = lambda r: [ws.cell(r, c).value for c in range(1, 22)]\n"
+          "b = lambda a: ''.join(k for k, s in (('L', ws[a].border.left), ('R', ws[a].border.right),"
+          " ('T', ws[a].border.top), ('B', ws[a].border.bottom)) if s.style == 'thin')\n"
+          "print(json.dumps({\n"
+          " 'year': ws['J6'].value, 'r11': row(11), 'r12': row(12)[:9], 'r14': row(14)[:3], 'r15': row(15)[:3],\n"
+          " 'r16': row(16), 'form': [ws['A1'].value, ws['P1'].value, ws['A7'].value],\n"
+          " 'merges': sorted(str(m) for m in ws.merged_cells.ranges if m.min_row >= 11),\n"
+          " 'header': [ws['B11'].font.b, ws['B11'].alignment.horizontal, ws['B14'].font.b],\n"
+          " 'borders': [b('A11'), b('T15'), b('J13'), b('A16'), b('U12')],\n"
+          " 'wrap': [bool(ws[a].alignment.wrap_text) for a in ('A11', 'T15', 'U12')],\n"
+          " 'shrink': [bool(ws.cell(r, 1).alignment.shrink_to_fit) for r in (9, 11, 16, 17)] + "
+          "[bool(ws['B12'].alignment.shrink_to_fit)],\n"
+          " 'titles': ws.print_title_rows, 'area': str(ws.print_area).split('!')[-1].strip(\"[]'\"),\n"
+          " 'page': [ws.page_setup.orientation, str(ws.page_setup.paperSize)],\n"
+          " 'template': wb.template}))\n"_s)
+          .toObject();
 
   QJsonArray header11{QJsonValue(), u"Цех 1"_s};
   for (int c = 3; c <= 21; ++c) header11.append(QJsonValue());

@@ -20,10 +20,9 @@ namespace {
 
 // Runs soffice headless with its own profile folder, so that no running instance or user profile matters.
 TestSupport::ProcessResult Soffice(const QString& Profile, const QStringList& Args) {
-  return TestSupport::Run(LibreOfficeProgram(),
-                          QStringList{u"--headless"_s, u"--norestore"_s,
-                                      u"-env:UserInstallation=file://"_s + Profile} + Args,
-                          {}, 180000);
+  return TestSupport::Run(
+      LibreOfficeProgram(),
+      QStringList{u"--headless"_s, u"--norestore"_s, u"-env:UserInstallation=file://"_s + Profile} + Args, {}, 180000);
 }
 
 // What LibreOffice said beyond its progress lines ("convert a -> b using filter ...") and the Java
@@ -70,8 +69,8 @@ void WriteSchedule(int Subdivisions, const QStringList& Names) {
 TEST_F(TExcelCoreTest, LibreOfficePrintsAndResavesOurWorkbooksWithoutAComplaint) {
   if (LibreOfficeProgram().isEmpty()) GTEST_SKIP() << "LibreOffice is not installed";
   if (!TestSupport::HaveOpenpyxl()) GTEST_SKIP() << "openpyxl is not installed";
-  const QStringList names{u"Манометр"_s + QChar(0xFFFF), u"Термометр\rТС-1"_s,
-                          u"Весы"_s + QChar(0x0001) + u"ВЛ"_s, u"Гиря\tF1\nкласс"_s};
+  const QStringList names{u"Манометр"_s + QChar(0xFFFF), u"Термометр\rТС-1"_s, u"Весы"_s + QChar(0x0001) + u"ВЛ"_s,
+                          u"Гиря\tF1\nкласс"_s};
   const QString schedule = OutputTo(u"schedule.xlsx"_s);
   WriteSchedule(40, names);
   // A template total below the body: after the inserts it must count the rows the body pushed down.
@@ -93,12 +92,11 @@ TEST_F(TExcelCoreTest, LibreOfficePrintsAndResavesOurWorkbooksWithoutAComplaint)
   ASSERT_TRUE(QFileInfo::exists(schedule) && QFileInfo::exists(formulas));
 
   const QString pdfs = FScratch.filePath(u"pdf"_s), back = FScratch.filePath(u"back"_s);
-  const auto printed = Soffice(FScratch.filePath(u"profile"_s),
-                               {u"--convert-to"_s, u"pdf"_s, u"--outdir"_s, pdfs, schedule, formulas});
+  const auto printed =
+      Soffice(FScratch.filePath(u"profile"_s), {u"--convert-to"_s, u"pdf"_s, u"--outdir"_s, pdfs, schedule, formulas});
   EXPECT_EQ(Complaints(printed), QStringList());
-  const auto resaved = Soffice(FScratch.filePath(u"profile"_s),
-                               {u"--convert-to"_s, u"xlsx:Calc MS Excel 2007 XML"_s, u"--outdir"_s, back, schedule,
-                                formulas});
+  const auto resaved = Soffice(FScratch.filePath(u"profile"_s), {u"--convert-to"_s, u"xlsx:Calc MS Excel 2007 XML"_s,
+                                                                 u"--outdir"_s, back, schedule, formulas});
   EXPECT_EQ(Complaints(resaved), QStringList());
   for (const QString& pdf : QStringList{pdfs + u"/schedule.pdf"_s, pdfs + u"/formulas.pdf"_s})
     EXPECT_GT(QFileInfo(pdf).size(), 1000) << pdf.toStdString();
@@ -111,7 +109,8 @@ TEST_F(TExcelCoreTest, LibreOfficePrintsAndResavesOurWorkbooksWithoutAComplaint)
   // What LibreOffice read, as it saved it: our names exactly (the format's escape applied), and the
   // template's formulas recalculated over the rows they now cover: COUNT(A2:A7) finds the three body
   // numbers and the template's two, SUM($A$6:A7) the template's two alone.
-  const auto read = TestSupport::RunPython(uR"py(
+  const auto read = TestSupport::RunPython(
+      uR"py(
 import json, re, sys, openpyxl
 unescape = lambda s: re.sub(r"_x([0-9A-Fa-f]{4})_", lambda m: chr(int(m.group(1), 16)), s or "")
 units = lambda s: list(memoryview(s.encode("utf-16-le", "surrogatepass")).cast("H"))
@@ -120,7 +119,8 @@ f = openpyxl.load_workbook(sys.argv[2], data_only=True).active
 print(json.dumps({"names": [units(unescape(ws.cell(10 + 2 * k, 2).value)) for k in range(1, 5)],
                   "form": [ws["A1"].value, ws["P1"].value, ws["B89"].value],
                   "totals": [f["A9"].value, f["B9"].value]}))
-)py"_s, {back + u"/schedule.xlsx"_s, back + u"/formulas.xlsx"_s});
+)py"_s,
+      {back + u"/schedule.xlsx"_s, back + u"/formulas.xlsx"_s});
   ASSERT_EQ(read.ExitCode, 0) << read.Stderr.toStdString();
   const QJsonObject got = QJsonDocument::fromJson(read.Stdout.toUtf8()).object();
   for (qsizetype k = 0; k < names.size(); ++k) {
@@ -155,9 +155,9 @@ TEST_F(TExcelCoreTest, LibreOfficeOpensAScheduleWeWrote) {
   ReleaseExcel();
 
   const QString csvFolder = FScratch.filePath(u"csv"_s);
-  const auto result = Soffice(FScratch.filePath(u"profile"_s),
-                              {u"--convert-to"_s, u"csv:Text - txt - csv (StarCalc):44,34,76"_s, u"--outdir"_s,
-                               csvFolder, out});
+  const auto result =
+      Soffice(FScratch.filePath(u"profile"_s),
+              {u"--convert-to"_s, u"csv:Text - txt - csv (StarCalc):44,34,76"_s, u"--outdir"_s, csvFolder, out});
   QFile csv(csvFolder + u"/schedule.csv"_s);
   ASSERT_TRUE(csv.open(QIODevice::ReadOnly)) << result.Stdout.toStdString() << result.Stderr.toStdString();
   const QStringList lines = QString::fromUtf8(csv.readAll()).split(u'\n');
@@ -174,9 +174,8 @@ TEST_F(TExcelCoreTest, ABinaryTemplateAloneIsConvertedWithLibreOffice) {
   book.Rows = Row(2, {Text("B2", "#year#")});
   const QString source = FScratch.filePath(u"legacy.xltx"_s);
   book.Write(source);
-  const auto made = Soffice(FScratch.filePath(u"profile"_s),
-                            {u"--convert-to"_s, u"xlt:MS Excel 97 Vorlage/Template"_s, u"--outdir"_s,
-                             FScratch.path(), source});
+  const auto made = Soffice(FScratch.filePath(u"profile"_s), {u"--convert-to"_s, u"xlt:MS Excel 97 Vorlage/Template"_s,
+                                                              u"--outdir"_s, FScratch.path(), source});
   QFile binary(FScratch.filePath(u"legacy.xlt"_s));
   ASSERT_TRUE(binary.open(QIODevice::ReadOnly)) << made.Stderr.toStdString();
   const QString name = PlaceFile(binary.readAll(), u".xlt"_s);

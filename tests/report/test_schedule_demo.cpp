@@ -4,19 +4,20 @@
 #include "tests/report/ScheduleFixture.h"
 
 #include "platform/base/IdArray.h"
-#include "report/DatabaseContract.h"
 #include "platform/data/ado/ADOQuery.h"
+#include "report/DatabaseContract.h"
 #include "report/ExcelCore.h"
 #include "tests/support/TestSupport.h"
 
-#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString CheckScript = uR"py(
+const QString CheckScript =
+    uR"py(
 import sqlite3, struct, sys, openpyxl
 db, xlsx, year = sys.argv[1], sys.argv[2], int(sys.argv[3])
 con = sqlite3.connect(db)
@@ -86,9 +87,9 @@ TEST(ScheduleDemo, WholeDemoDatabaseForOneYear) {
   TADOConnection connection;
   connection.SetConnectionString(u"Data Source=sqlite;Initial Catalog="_s + demo);
   connection.Open();
-  const std::vector<std::vector<std::int32_t>> arrays = {
-      AllIds(connection, DatabaseContract::LookupTypesSql), AllIds(connection, DatabaseContract::LookupStatesSql),
-      AllIds(connection, DatabaseContract::LookupSubdivisionsSql)};
+  const std::vector<std::vector<std::int32_t>> arrays = {AllIds(connection, DatabaseContract::LookupTypesSql),
+                                                         AllIds(connection, DatabaseContract::LookupStatesSql),
+                                                         AllIds(connection, DatabaseContract::LookupSubdivisionsSql)};
 
   TADOStoredProc sp1;
   sp1.SetConnection(&connection);

@@ -8,9 +8,9 @@
 #include "report/ExcelCore.h"
 #include "tests/platform/sheet/SheetFixture.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <new>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using ScheduleFixture::TBoxRow;
@@ -53,18 +53,25 @@ TEST(ScheduleFailures, FailedRunsShowAndLeaveNothing) {
   static const std::string tooLong(32768, 'x');
   static const std::string longest(32767, 'x');
   const std::vector<TFailureCase> cases = {
-      {"a name longer than a cell holds", {{.IdN = 1}, {.IdN = 7, .MIname = tooLong.c_str()}}, "",
+      {"a name longer than a cell holds",
+       {{.IdN = 1}, {.IdN = 7, .MIname = tooLong.c_str()}},
+       "",
        "Значение столбца «MIname» у прибора IdN 7 длиннее, чем вмещает ячейка: 32768 знаков при пределе 32767. "
        "График не сформирован."},
-      {"a subdivision caption longer than a cell holds", {{.IdN = 3, .Sub = tooLong.c_str()}}, "",
+      {"a subdivision caption longer than a cell holds",
+       {{.IdN = 3, .Sub = tooLong.c_str()}},
+       "",
        "Значение столбца «Sub» у прибора IdN 3 длиннее, чем вмещает ячейка: 32768 знаков при пределе 32767. "
        "График не сформирован."},
       {"a due repair's name longer than a cell holds",
-       {{.IdN = 4, .RemPeriod = 6, .RemName = tooLong.c_str(), .MIname = longest.c_str()}}, "",
+       {{.IdN = 4, .RemPeriod = 6, .RemName = tooLong.c_str(), .MIname = longest.c_str()}},
+       "",
        "Значение столбца «RemName» у прибора IdN 4 длиннее, чем вмещает ячейка: 32768 знаков при пределе 32767. "
        "График не сформирован."},
       {"a column missing from the result", {{}}, "CA", "Field 'CA' not found"},
-      {"RemName missing, read only for a due repair", {{.RemPeriod = 6, .RemName = "Т"}}, "RemName",
+      {"RemName missing, read only for a due repair",
+       {{.RemPeriod = 6, .RemName = "Т"}},
+       "RemName",
        "Field 'RemName' not found"},
       {"no column to sort by", {{}}, "Sub", "Field 'sub' not found"},
       {"an interval of 0", {{.VrfInterval = 0}}, "", "Division by zero"},
@@ -74,8 +81,10 @@ TEST(ScheduleFailures, FailedRunsShowAndLeaveNothing) {
       {"a one-digit month", {{.VrfDate = "3.2012"}}, "", "''3.'' is not a valid integer value"},
       {"a null date", {{.VrfDate = nullptr}}, "", "'''' is not a valid integer value"},
       {"another date layout", {{.VrfDate = "2012-03"}}, "", "''2-03'' is not a valid integer value"},
-      {"a malformed date after rows were written", {{.IdN = 1}, {.IdN = 2, .Sid = 20, .Sub = "Цех 2"},
-        {.IdN = 3, .VrfDate = "03.20x2", .Sid = 20, .Sub = "Цех 2"}}, "", "''20x2'' is not a valid integer value"},
+      {"a malformed date after rows were written",
+       {{.IdN = 1}, {.IdN = 2, .Sid = 20, .Sub = "Цех 2"}, {.IdN = 3, .VrfDate = "03.20x2", .Sid = 20, .Sub = "Цех 2"}},
+       "",
+       "''20x2'' is not a valid integer value"},
   };
   for (const TFailureCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -91,9 +100,8 @@ TEST(ScheduleFailures, FailedRunsShowAndLeaveNothing) {
 TEST(ScheduleFailures, EngineThatCannotStart) {
   QTemporaryDir dir;
   ScheduleFixture::TReport report(ScheduleFixture::MakeReportDb(dir, {{}}));
-  const ScheduleFixture::TRun run = DrawWith([]() -> std::shared_ptr<TSheetApplication> {
-    throw Exception(u"нет движка"_s);
-  }, report, dir);
+  const ScheduleFixture::TRun run =
+      DrawWith([]() -> std::shared_ptr<TSheetApplication> { throw Exception(u"нет движка"_s); }, report, dir);
   EXPECT_EQ(run.Error, u"Ошибка открытия Excel.нет движка"_s);
   ExpectNothingShown(run, dir);
 }
@@ -103,7 +111,8 @@ TEST(ScheduleFailures, TemplateThatCannotBeOpened) {
   QTemporaryDir dir;
   ScheduleFixture::TReport report(ScheduleFixture::MakeReportDb(dir, {{}}));
   const QString missing = dir.filePath(u"missing.xltx"_s);
-  const ScheduleFixture::TRun run = DrawWith([missing] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(missing); }, report, dir);
+  const ScheduleFixture::TRun run = DrawWith(
+      [missing] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(missing); }, report, dir);
   EXPECT_TRUE(run.Error.contains(missing)) << run.Error.toStdString();
   ExpectNothingShown(run, dir);
 }
@@ -116,7 +125,8 @@ TEST(ScheduleFailures, TemplateWithoutTheBodyAnchor) {
   book.Rows = SheetFixture::Row(6, {SheetFixture::Text("J6", "#year#")});
   const QString path = dir.filePath(u"nobody.xltx"_s);
   book.Write(path);
-  const ScheduleFixture::TRun run = DrawWith([path] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(path); }, report, dir);
+  const ScheduleFixture::TRun run =
+      DrawWith([path] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(path); }, report, dir);
   EXPECT_EQ(run.Error,
             u"В шаблоне «"_s + path + u"» нет ячейки с меткой «#body#», с которой начинается тело графика."_s);
   EXPECT_FALSE(run.Saved);
@@ -141,13 +151,15 @@ TEST(ScheduleFailures, NoRowsShowsTheMessageAndStartsNoWorkbook) {
   QTemporaryDir dir;
   ScheduleFixture::TReport report(ScheduleFixture::MakeReportDb(dir, {}));
   int started = 0;
-  const ScheduleFixture::TRun run = DrawWith([&started] {
-    ++started;
-    return std::make_shared<TSheetApplication>();
-  }, report, dir);
+  const ScheduleFixture::TRun run = DrawWith(
+      [&started] {
+        ++started;
+        return std::make_shared<TSheetApplication>();
+      },
+      report, dir);
   EXPECT_EQ(run.Error, QString());
-  EXPECT_EQ(run.Messages,
-            QStringList{ApplicationTitle() + u": Для выбранной комбинации типов СИ и подразделения отсутствуют данные."_s});
+  EXPECT_EQ(run.Messages, QStringList{ApplicationTitle() +
+                                      u": Для выбранной комбинации типов СИ и подразделения отсутствуют данные."_s});
   EXPECT_EQ(started, 0);
   ExpectNothingShown(run, dir);
 }

@@ -25,7 +25,8 @@ TEST(ScheduleMonths, DueMonthsReachTheSavedWorkbook) {
   const std::vector<TMonthCase> cases = {
       {"nothing due: the instrument is dropped", "2013", {{.VrfInterval = 24}}, nullptr},
       {"a repair and the verification in one month", "2013", {{.RemPeriod = 6, .RemName = "Т"}}, "3=П,9=Т"},
-      {"the later repair row's name; rows without a period add nothing", "2013",
+      {"the later repair row's name; rows without a period add nothing",
+       "2013",
        {{.VrfInterval = 24, .RemPeriod = 3, .RemName = "К"},
         {.VrfInterval = 24, .RemName = "X"},
         {.VrfInterval = 24, .RemPeriod = 6, .RemName = "Т"}},
@@ -47,7 +48,12 @@ TEST(ScheduleMonths, DueMonthsReachTheSavedWorkbook) {
       continue;
     }
     EXPECT_EQ(sheet.Due(12), QString::fromUtf8(c.Due));
-    const QStringList expected{u"#1"_s, u"Манометр"_s, u"T1"_s, u"#1001"_s, u"0-10"_s, u"1,5"_s,
+    const QStringList expected{u"#1"_s,
+                               u"Манометр"_s,
+                               u"T1"_s,
+                               u"#1001"_s,
+                               u"0-10"_s,
+                               u"1,5"_s,
                                u"15."_s + QString::fromUtf8(c.Rows.front().VrfDate)};
     EXPECT_EQ(sheet.Cells.value(12).mid(0, 7), expected);
   }

@@ -64,14 +64,15 @@ TEST(ScheduleSheet, HeadersNumberingDropsAndTemplateRows) {
                {.IdN = 7, .RemPeriod = 3, .RemName = "К", .Sid = 30, .Sub = "Цех 3", .MIname = "Термометр"},
                {.IdN = 1},
                {.IdN = 2, .VrfDate = "12.2012"},
-               {.IdN = 3, .Sid = std::nullopt},      // joins the subdivision above, no header
-               {.IdN = 4, .VrfDate = "12.2010"},     // Sid 10 again: no new header
+               {.IdN = 3, .Sid = std::nullopt},                           // joins the subdivision above, no header
+               {.IdN = 4, .VrfDate = "12.2010"},                          // Sid 10 again: no new header
                {.IdN = 5, .VrfInterval = 24, .Sid = 20, .Sub = "Цех 2"},  // dropped
                {.IdN = 6, .VrfInterval = 24, .Sid = 20, .Sub = "Цех 2"},  // dropped; the header stays
            }));
   QMap<int, QStringList> templateRows;
   const QString marked = MakeMarkedTemplate(dir, templateRows);
-  ExcelCore::SetSheetApplicationFactory([marked] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(marked); });
+  ExcelCore::SetSheetApplicationFactory(
+      [marked] { return std::make_shared<ScheduleFixture::TFixedTemplateApplication>(marked); });
   const ScheduleFixture::TRun run = ScheduleFixture::Draw(report.sp1, u"2013"_s, dir);
   ExcelCore::SetSheetApplicationFactory(nullptr);
   ASSERT_EQ(run.Error, QString());
@@ -87,20 +88,23 @@ TEST(ScheduleSheet, HeadersNumberingDropsAndTemplateRows) {
   EXPECT_EQ(sheet.Cell(6, 10), u"2013"_s) << "the year goes in as the field's text";
 
   const std::vector<std::pair<int, QStringList>> expected = {
-      {11, Header(u"Цех 1"_s)},  // on the anchor row
+      {11, Header(u"Цех 1"_s)},                                       // on the anchor row
       {12, Instrument(1, u"Манометр"_s, 1, u"03.2012"_s, u"3=П"_s)},  // over template row 12
       {13, Instrument(2, u"Манометр"_s, 2, u"12.2012"_s, u"12=П"_s)},
       {14, Instrument(3, u"Манометр"_s, 3, u"03.2012"_s, u"3=П"_s)},
       {15, Instrument(4, u"Манометр"_s, 4, u"12.2010"_s, u"12=П"_s)},
       // Its buffer still held instrument 4's cells, December included; the merge leaves the caption.
       {16, Header(u"Цех 2"_s)},
-      {17, Header(u"Цех 3"_s)},  // over template row 13
+      {17, Header(u"Цех 3"_s)},                                            // over template row 13
       {18, Instrument(5, u"Термометр"_s, 7, u"03.2012"_s, u"3=П,9=Т"_s)},  // over template row 14
       {19, Instrument(6, u"Манометр"_s, 8, u"03.2012"_s, u"3=П"_s)},
       {20, Instrument(7, u"Термометр"_s, 7, u"03.2012"_s, u"3=П,6=К,9=К,12=К"_s)},
       {21, Blank()},  // inserted after the last instrument
       // Template rows 12 to 14 are gone; 15 to 19 follow the body unchanged.
-      {22, templateRows[15]}, {23, templateRows[16]}, {24, templateRows[17]}, {25, templateRows[18]},
+      {22, templateRows[15]},
+      {23, templateRows[16]},
+      {24, templateRows[17]},
+      {25, templateRows[18]},
       {26, templateRows[19]},
       {27, Blank()},
   };

@@ -7,9 +7,9 @@
 
 namespace TestSupport {
 
-QString SourceDir();   // the project's root
-QString BinaryDir();   // the build tree's root
-QString BinDir();      // where the executable, the template and the demo database land
+QString SourceDir();  // the project's root
+QString BinaryDir();  // the build tree's root
+QString BinDir();     // where the executable, the template and the demo database land
 
 struct ProcessResult {
   int ExitCode = -1;
@@ -18,8 +18,7 @@ struct ProcessResult {
 };
 
 // Runs Program with Args and waits (at most TimeoutMs); Env entries "NAME=value" are added.
-ProcessResult Run(const QString& Program, const QStringList& Args, const QStringList& Env = {},
-                  int TimeoutMs = 120000);
+ProcessResult Run(const QString& Program, const QStringList& Args, const QStringList& Env = {}, int TimeoutMs = 120000);
 
 // Runs a python3 script (given as text) with Args; the Debian python3, which has openpyxl.
 ProcessResult RunPython(const QString& Script, const QStringList& Args = {});

@@ -1,9 +1,9 @@
 #include "tests/support/WorkbookCheck.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
-#include <pugixml.hpp>
 #include <zip.h>
+#include <QFile>
+#include <pugixml.hpp>
 
 #include <algorithm>
 #include <cstring>
@@ -81,13 +81,44 @@ std::string RelsFor(const std::string& Part) {
   return Folder(Part) + "_rels/" + (slash == std::string::npos ? Part : Part.substr(slash + 1)) + ".rels";
 }
 
-const char* const WorksheetOrder[] = {
-    "sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData", "sheetCalcPr",
-    "sheetProtection", "protectedRanges", "scenarios", "autoFilter", "sortState", "dataConsolidate",
-    "customSheetViews", "mergeCells", "phoneticPr", "conditionalFormatting", "dataValidations", "hyperlinks",
-    "printOptions", "pageMargins", "pageSetup", "headerFooter", "rowBreaks", "colBreaks", "customProperties",
-    "cellWatches", "ignoredErrors", "smartTags", "drawing", "legacyDrawing", "legacyDrawingHF", "picture",
-    "oleObjects", "controls", "webPublishItems", "tableParts", "extLst"};
+const char* const WorksheetOrder[] = {"sheetPr",
+                                      "dimension",
+                                      "sheetViews",
+                                      "sheetFormatPr",
+                                      "cols",
+                                      "sheetData",
+                                      "sheetCalcPr",
+                                      "sheetProtection",
+                                      "protectedRanges",
+                                      "scenarios",
+                                      "autoFilter",
+                                      "sortState",
+                                      "dataConsolidate",
+                                      "customSheetViews",
+                                      "mergeCells",
+                                      "phoneticPr",
+                                      "conditionalFormatting",
+                                      "dataValidations",
+                                      "hyperlinks",
+                                      "printOptions",
+                                      "pageMargins",
+                                      "pageSetup",
+                                      "headerFooter",
+                                      "rowBreaks",
+                                      "colBreaks",
+                                      "customProperties",
+                                      "cellWatches",
+                                      "ignoredErrors",
+                                      "smartTags",
+                                      "drawing",
+                                      "legacyDrawing",
+                                      "legacyDrawingHF",
+                                      "picture",
+                                      "oleObjects",
+                                      "controls",
+                                      "webPublishItems",
+                                      "tableParts",
+                                      "extLst"};
 
 class TChecker {
 public:
@@ -141,7 +172,8 @@ public:
     for (const auto& [part, bytes] : Parts) {
       if (!part.ends_with(".xml") && !part.ends_with(".rels")) continue;
       auto doc = std::make_unique<pugi::xml_document>();
-      const pugi::xml_parse_result result = doc->load_buffer(bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_declaration, pugi::encoding_utf8);
+      const pugi::xml_parse_result result = doc->load_buffer(
+          bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_declaration, pugi::encoding_utf8);
       if (!result) {
         Add(part, std::string("not well-formed: ") + result.description() + " at " + std::to_string(result.offset));
         continue;
@@ -184,7 +216,8 @@ public:
       pugi::xml_node list = root.child(List);
       const size_t n = static_cast<size_t>(std::distance(list.children(Item).begin(), list.children(Item).end()));
       if (list.attribute("count") && list.attribute("count").as_ullong() != n)
-        Add(Part, std::string(List) + " count " + list.attribute("count").value() + " but " + std::to_string(n) + " entries");
+        Add(Part,
+            std::string(List) + " count " + list.attribute("count").value() + " but " + std::to_string(n) + " entries");
       return n;
     };
     const size_t fonts = count("fonts", "font"), fills = count("fills", "fill"), borders = count("borders", "border");
@@ -200,7 +233,8 @@ public:
         if (xf.attribute("fillId").as_uint() >= fills) Add(where, "fill out of range");
         if (xf.attribute("borderId").as_uint() >= borders) Add(where, "border out of range");
         const unsigned numFmt = xf.attribute("numFmtId").as_uint();
-        if (numFmt >= 164 && !numFmts.count(numFmt)) Add(where, "number format " + std::to_string(numFmt) + " undefined");
+        if (numFmt >= 164 && !numFmts.count(numFmt))
+          Add(where, "number format " + std::to_string(numFmt) + " undefined");
         if (std::string(list) == "cellXfs" && xf.attribute("xfId") && xf.attribute("xfId").as_uint() >= styleXfs)
           Add(where, "cell style out of range");
       }
@@ -212,7 +246,8 @@ public:
     if (Part.empty() || !root) return 0;
     const size_t n = static_cast<size_t>(std::distance(root.children("si").begin(), root.children("si").end()));
     if (root.attribute("uniqueCount") && root.attribute("uniqueCount").as_ullong() != n)
-      Add(Part, "uniqueCount " + std::string(root.attribute("uniqueCount").value()) + " but " + std::to_string(n) + " entries");
+      Add(Part, "uniqueCount " + std::string(root.attribute("uniqueCount").value()) + " but " + std::to_string(n) +
+                    " entries");
     return n;
   }
 
@@ -224,9 +259,12 @@ public:
       const auto at = std::find_if(std::begin(WorksheetOrder), std::end(WorksheetOrder),
                                    [&](const char* name) { return std::strcmp(name, child.name()) == 0; });
       const int place = static_cast<int>(at - std::begin(WorksheetOrder));
-      if (at == std::end(WorksheetOrder)) Add(Part, std::string("unknown element ") + child.name());
-      else if (place < lastPlace) Add(Part, std::string("element ") + child.name() + " out of order");
-      else lastPlace = place;
+      if (at == std::end(WorksheetOrder))
+        Add(Part, std::string("unknown element ") + child.name());
+      else if (place < lastPlace)
+        Add(Part, std::string("element ") + child.name() + " out of order");
+      else
+        lastPlace = place;
     }
     long lastMax = 0;
     for (pugi::xml_node col : root.child("cols").children("col")) {
@@ -251,7 +289,8 @@ public:
         lastCol = cc;
         if (used.R1 == 0) used = {cr, cc, cr, cc};
         used = {std::min(used.R1, cr), std::min(used.C1, cc), std::max(used.R2, cr), std::max(used.C2, cc)};
-        if (c.attribute("s").as_uint() >= Xfs) Add(ref, "style " + std::string(c.attribute("s").value()) + " out of range");
+        if (c.attribute("s").as_uint() >= Xfs)
+          Add(ref, "style " + std::string(c.attribute("s").value()) + " out of range");
         const std::string type = c.attribute("t").value();
         pugi::xml_node v = c.child("v");
         if (type == "s" && (!v || v.text().as_ullong() >= Strings)) Add(ref, "shared string out of range");
@@ -284,7 +323,8 @@ public:
         continue;
       }
       for (const TRect& o : merges)
-        if (o.R1 <= rect.R2 && rect.R1 <= o.R2 && o.C1 <= rect.C2 && rect.C1 <= o.C2) Add(Part, "merge " + ref + " overlaps another");
+        if (o.R1 <= rect.R2 && rect.R1 <= o.R2 && o.C1 <= rect.C2 && rect.C1 <= o.C2)
+          Add(Part, "merge " + ref + " overlaps another");
       merges.push_back(rect);
     }
     if (mergeCells.attribute("count") && mergeCells.attribute("count").as_ullong() != merges.size())
@@ -296,7 +336,8 @@ public:
     const std::map<std::string, std::string> package = Relationships("");
     std::string workbook;
     for (pugi::xml_node rel : Root("_rels/.rels").children("Relationship"))
-      if (std::string(rel.attribute("Type").value()).ends_with("/officeDocument")) workbook = Resolve("", rel.attribute("Target").value());
+      if (std::string(rel.attribute("Type").value()).ends_with("/officeDocument"))
+        workbook = Resolve("", rel.attribute("Target").value());
     pugi::xml_node book = Root(workbook);
     if (!book) return Add("_rels/.rels", "no workbook part");
     const std::map<std::string, std::string> rels = Relationships(workbook);
@@ -320,7 +361,8 @@ public:
     }
     for (pugi::xml_node name : book.child("definedNames").children("definedName"))
       if (name.attribute("localSheetId") && name.attribute("localSheetId").as_ullong() >= sheets)
-        Add(workbook, std::string("defined name ") + name.attribute("name").value() + " on a sheet that does not exist");
+        Add(workbook,
+            std::string("defined name ") + name.attribute("name").value() + " on a sheet that does not exist");
   }
 };
 

@@ -6,12 +6,12 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/WorkbookCheck.h"
 
+#include <gtest/gtest.h>
 #include <QFileInfo>
-#include <QStringList>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QStringList>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <cmath>
 #include <map>
 #include <set>
@@ -29,8 +29,7 @@ struct TWord {
 
 // Every word of the PDF with its page and box, in reading order.
 std::vector<TWord> PdfWords(const QString& Pdf) {
-  const auto result = TestSupport::Run(QStandardPaths::findExecutable(u"pdftotext"_s),
-                                       {u"-bbox"_s, Pdf, u"-"_s});
+  const auto result = TestSupport::Run(QStandardPaths::findExecutable(u"pdftotext"_s), {u"-bbox"_s, Pdf, u"-"_s});
   std::vector<TWord> words;
   int page = 0;
   static const QRegularExpression word(
@@ -41,8 +40,8 @@ std::vector<TWord> PdfWords(const QString& Pdf) {
       ++page;
       continue;
     }
-    words.push_back({page, match.captured(1).toDouble(), match.captured(2).toDouble(),
-                     match.captured(3).toDouble(), match.captured(4).toDouble(), match.captured(5)});
+    words.push_back({page, match.captured(1).toDouble(), match.captured(2).toDouble(), match.captured(3).toDouble(),
+                     match.captured(4).toDouble(), match.captured(5)});
   }
   return words;
 }

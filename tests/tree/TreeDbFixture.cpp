@@ -74,6 +74,8 @@ void Bind(TTestTree& Tree, TTreeDb& Db) {
 }
 
 std::vector<TLookupRow> AbcdRows() {
-  return {{1, -1, QStringLiteral("A")}, {2, 1, QStringLiteral("B")}, {3, 1, QStringLiteral("C")},
+  return {{1, -1, QStringLiteral("A")},
+          {2, 1, QStringLiteral("B")},
+          {3, 1, QStringLiteral("C")},
           {4, -1, QStringLiteral("D")}};
 }

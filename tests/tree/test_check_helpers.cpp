@@ -16,9 +16,13 @@ namespace {
 //   1 ( 2 ( 5 ), 3 ), 4 ( 6 ( 7 ( 8 ) ) ), 9 ( 10 )
 class TKeyTree : public TVirtualStringTree {
 public:
-  std::map<QString, QStringList> Rows{{u"-1"_s, {u"1"_s, u"4"_s, u"9"_s}}, {u"1"_s, {u"2"_s, u"3"_s}},
-                                      {u"2"_s, {u"5"_s}}, {u"4"_s, {u"6"_s}}, {u"6"_s, {u"7"_s}},
-                                      {u"7"_s, {u"8"_s}}, {u"9"_s, {u"10"_s}}};
+  std::map<QString, QStringList> Rows{{u"-1"_s, {u"1"_s, u"4"_s, u"9"_s}},
+                                      {u"1"_s, {u"2"_s, u"3"_s}},
+                                      {u"2"_s, {u"5"_s}},
+                                      {u"4"_s, {u"6"_s}},
+                                      {u"6"_s, {u"7"_s}},
+                                      {u"7"_s, {u"8"_s}},
+                                      {u"9"_s, {u"10"_s}}};
   TLxNodeList Index;
   int CheckedEvents = 0;
 

@@ -30,9 +30,17 @@ TEST(NodeList, CompareKeysIsOrdinalOverCodeUnits) {
     const char16_t* B;
     int Expected;
   } rows[] = {
-      {u"10", u"9", -1},  {u"9", u"10", 1},   {u"Z", u"a", -1},   {u"a", u"A", 1},      {u"7", u"7", 0},
-      {u"7", u"7 ", -1},  {u"", u"0", -1},    {u"", u"", 0},      {u"-1", u"1", -1},    {u"ab", u"a", 1},
-      {u"\u00e9", u"z", 1},  // a code unit above ASCII sorts after every ASCII letter
+      {u"10", u"9", -1},
+      {u"9", u"10", 1},
+      {u"Z", u"a", -1},
+      {u"a", u"A", 1},
+      {u"7", u"7", 0},
+      {u"7", u"7 ", -1},
+      {u"", u"0", -1},
+      {u"", u"", 0},
+      {u"-1", u"1", -1},
+      {u"ab", u"a", 1},
+      {u"\u00e9", u"z", 1},           // a code unit above ASCII sorts after every ASCII letter
       {u"\uffff", u"\U0001F600", 1},  // a surrogate (0xD83D) is below 0xFFFF as a code unit
   };
   for (const Row& r : rows) {
@@ -94,7 +102,8 @@ TEST(NodeList, DeleteItemKeepsTheItemAliveAndClearItemsDestroysEachOnce) {
   std::unique_ptr<TLxNodeItem> takenOut;
   {
     TLxNodeList list;
-    for (int k = 0; k < 5; ++k) list.InsertItem(QString::number(k), FakeNode(k))->SetParam(QVariant::fromValue(tracker));
+    for (int k = 0; k < 5; ++k)
+      list.InsertItem(QString::number(k), FakeNode(k))->SetParam(QVariant::fromValue(tracker));
     EXPECT_EQ(tracker.use_count(), 6);
     TLxNodeItem* three = list.Items(list.Search(u"3"_s));
     list.DeleteItem(u"3"_s);
@@ -157,7 +166,8 @@ TEST(NodeList, ManyOutOfOrderInsertsAndDeletesMatchASortedReference) {
     ASSERT_EQ(list.GetKey(i), key);
     ASSERT_EQ(list.Search(key), i++);
   }
-  ASSERT_EQ(list.Search(u"12345678"_s + QChar(0)), reference.count(u"12345678"_s + QChar(0)) ? list.Search(u"12345678"_s + QChar(0)) : -1);
+  ASSERT_EQ(list.Search(u"12345678"_s + QChar(0)),
+            reference.count(u"12345678"_s + QChar(0)) ? list.Search(u"12345678"_s + QChar(0)) : -1);
 }
 
 TEST(NodeList, RunsOfInsertsWithoutPositionQueriesKeepPositions) {

@@ -20,9 +20,7 @@ protected:
   explicit TreeSync(const std::vector<TLookupRow>& R = Rows()) : Db(R) {
     Bind(Tree, Db);
     Watcher.SetDataSource(&Db.Source);
-    Tree.OnFocusChanged = [this](TVirtualStringTree*, PVirtualNode n, TColumnIndex) {
-      Focus << Tree.KeyOf(n);
-    };
+    Tree.OnFocusChanged = [this](TVirtualStringTree*, PVirtualNode n, TColumnIndex) { Focus << Tree.KeyOf(n); };
     Db.Query.Open();
   }
   int MasterKey() { return Db.Query.FieldByName(u"id"_s).AsInteger(); }

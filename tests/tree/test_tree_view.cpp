@@ -2,8 +2,8 @@
 
 #include "platform/base/Exception.h"
 #include "platform/data/cursor/MemDataSet.h"
-#include "tree/DBTreeViewCore.h"
 #include "tests/support/ExpectMessage.h"
+#include "tree/DBTreeViewCore.h"
 
 #include <gtest/gtest.h>
 

@@ -28,15 +28,17 @@ void TADOConnection::Open() {
     return;
   }
   if (FParams.Server.isEmpty()) throw Exception(u"Missing Connection or ConnectionString"_s);
-  FDriver = std::make_unique<TOdbcDriver>(
-      TSqlServerOdbc::DriverConnectionString(FParams, TSqlServerOdbc::DefaultDriver()));
+  FDriver =
+      std::make_unique<TOdbcDriver>(TSqlServerOdbc::DriverConnectionString(FParams, TSqlServerOdbc::DefaultDriver()));
 }
 
 void TADOConnection::Close() { FDriver.reset(); }
 
 void TADOConnection::SetConnected(bool Value) {
-  if (Value) Open();
-  else Close();
+  if (Value)
+    Open();
+  else
+    Close();
 }
 
 void TADOConnection::OpenWithDriver(std::unique_ptr<TSqlDriver> Driver) {

@@ -40,7 +40,7 @@ protected:
   virtual std::shared_ptr<TRowStore> Execute() = 0;
   void CheckCanModify() const override;
   TADOConnection& CheckConnection() const;  // "Missing Connection or ConnectionString"; opens it
-  void ForgetGivenRows();  // the next Open runs the statement again
+  void ForgetGivenRows();                   // the next Open runs the statement again
 
 private:
   TADOConnection* FConnection = nullptr;

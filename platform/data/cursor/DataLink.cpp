@@ -20,8 +20,8 @@ TDataSet* TDataLink::DataSet() const { return FDataSource ? FDataSource->DataSet
 void TDataLink::DataSetChanged() { RecordChanged(nullptr); }
 
 void TDataLink::UpdateActive(bool SourceChanged) {
-  const bool active = FDataSource && FDataSource->Enabled() && FDataSource->DataSet() &&
-                      FDataSource->DataSet()->Active();
+  const bool active =
+      FDataSource && FDataSource->Enabled() && FDataSource->DataSet() && FDataSource->DataSet()->Active();
   const bool was = FActive;
   FActive = active;
   // A change of source between two open datasets is a change of data for the control too.

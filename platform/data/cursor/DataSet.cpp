@@ -18,14 +18,21 @@ namespace {
 
 QVariant NullOf(TFieldType Type) {
   switch (Type) {
-    case ftInteger: return QVariant(QMetaType::fromType<int>());
-    case ftLargeint: return QVariant(QMetaType::fromType<qlonglong>());
-    case ftFloat: return QVariant(QMetaType::fromType<double>());
-    case ftBoolean: return QVariant(QMetaType::fromType<bool>());
-    case ftBlob: return QVariant(QMetaType::fromType<QByteArray>());
-    case ftString:
-    case ftWideString: return QVariant(QMetaType::fromType<QString>());
-    default: return {};
+  case ftInteger:
+    return QVariant(QMetaType::fromType<int>());
+  case ftLargeint:
+    return QVariant(QMetaType::fromType<qlonglong>());
+  case ftFloat:
+    return QVariant(QMetaType::fromType<double>());
+  case ftBoolean:
+    return QVariant(QMetaType::fromType<bool>());
+  case ftBlob:
+    return QVariant(QMetaType::fromType<QByteArray>());
+  case ftString:
+  case ftWideString:
+    return QVariant(QMetaType::fromType<QString>());
+  default:
+    return {};
   }
 }
 
@@ -33,31 +40,31 @@ QVariant NullOf(TFieldType Type) {
 QVariant ConvertForField(const QVariant& Value, TFieldType Type) {
   if (Value.isNull() || !Value.isValid()) return NullOf(Type);
   switch (Type) {
-    case ftInteger:
-      if (Value.typeId() == QMetaType::QString) return StrToInt(Value.toString());
-      if (Value.canConvert<int>()) return Value.toInt();
-      break;
-    case ftLargeint:
-      if (Value.typeId() == QMetaType::QString) {
-        bool ok = false;
-        const qlonglong number = Value.toString().trimmed().toLongLong(&ok);
-        if (!ok) throw EConvertError(Format(u"''%s'' is not a valid integer value"_s, {Value.toString()}));
-        return number;
-      }
-      return Value.toLongLong();
-    case ftFloat: {
+  case ftInteger:
+    if (Value.typeId() == QMetaType::QString) return StrToInt(Value.toString());
+    if (Value.canConvert<int>()) return Value.toInt();
+    break;
+  case ftLargeint:
+    if (Value.typeId() == QMetaType::QString) {
       bool ok = false;
-      const double number = Value.toDouble(&ok);
-      if (!ok) throw EConvertError(Format(u"''%s'' is not a valid floating point value"_s, {Value.toString()}));
+      const qlonglong number = Value.toString().trimmed().toLongLong(&ok);
+      if (!ok) throw EConvertError(Format(u"''%s'' is not a valid integer value"_s, {Value.toString()}));
       return number;
     }
-    case ftString:
-    case ftWideString:
-      return Value.toString();
-    case ftBoolean:
-      return Value.toBool();
-    default:
-      break;
+    return Value.toLongLong();
+  case ftFloat: {
+    bool ok = false;
+    const double number = Value.toDouble(&ok);
+    if (!ok) throw EConvertError(Format(u"''%s'' is not a valid floating point value"_s, {Value.toString()}));
+    return number;
+  }
+  case ftString:
+  case ftWideString:
+    return Value.toString();
+  case ftBoolean:
+    return Value.toBool();
+  default:
+    break;
   }
   return Value;
 }
@@ -80,8 +87,10 @@ void TDataSet::Open() {
 }
 
 void TDataSet::SetActive(bool Value) {
-  if (Value) Open();
-  else Close();
+  if (Value)
+    Open();
+  else
+    Close();
 }
 
 void TDataSet::Activate(std::shared_ptr<TRowStore> Store) {
@@ -384,9 +393,7 @@ void TDataSet::GotoBookmark(const TBookmark& Bookmark) {
   MoveTo(View().IndexOfPosition(FStore->PositionOf(Bookmark.FRowId)), false, false);
 }
 
-std::vector<QVariant> TDataSet::CurrentValues() const {
-  return FStore->RowValues(View().Position(FRecNo));
-}
+std::vector<QVariant> TDataSet::CurrentValues() const { return FStore->RowValues(View().Position(FRecNo)); }
 
 QVariant TDataSet::GetFieldValue(int Index) const {
   if (const QVariant* value = FieldValueRef(Index)) return *value;
@@ -503,8 +510,10 @@ void TDataSet::Delete() {
   if (!HasCurrentRow()) throw Exception(u"Cannot delete from an empty dataset"_s);
   const TRowView& view = View();
   quint64 next = 0;
-  if (FRecNo + 1 < view.Size()) next = FStore->RowId(view.Position(FRecNo + 1));
-  else if (FRecNo > 0) next = FStore->RowId(view.Position(FRecNo - 1));
+  if (FRecNo + 1 < view.Size())
+    next = FStore->RowId(view.Position(FRecNo + 1));
+  else if (FRecNo > 0)
+    next = FStore->RowId(view.Position(FRecNo - 1));
   FStore->DeleteRow(FStore->PositionOf(FCurrentRowId));
   FCurrentRowId = next;
   Sync();
@@ -521,23 +530,35 @@ void TDataSet::EnableControls() {
   const bool held = FHeldChange;
   FActiveChangedWhileDisabled = false;
   FHeldChange = false;
-  if (activeChanged) Notify(TEvent::ActiveChanged);
-  else if (held && Active()) Notify(TEvent::DataSetChanged);
+  if (activeChanged)
+    Notify(TEvent::ActiveChanged);
+  else if (held && Active())
+    Notify(TEvent::DataSetChanged);
 }
 
 void TDataSet::Notify(TEvent Event, int Distance, TField* Field) {
   if (FDisableCount > 0) {
-    if (Event == TEvent::ActiveChanged) FActiveChangedWhileDisabled = true;
-    else FHeldChange = true;
+    if (Event == TEvent::ActiveChanged)
+      FActiveChangedWhileDisabled = true;
+    else
+      FHeldChange = true;
     return;
   }
   for (TDataSource* source : std::vector<TDataSource*>(FDataSources)) {
     if (std::find(FDataSources.begin(), FDataSources.end(), source) == FDataSources.end()) continue;
     switch (Event) {
-      case TEvent::ActiveChanged: source->UpdateLinksActive(); break;
-      case TEvent::DataSetChanged: source->NotifyDataSetChanged(); break;
-      case TEvent::DataSetScrolled: source->NotifyScrolled(Distance); break;
-      case TEvent::RecordChanged: source->NotifyRecordChanged(Field); break;
+    case TEvent::ActiveChanged:
+      source->UpdateLinksActive();
+      break;
+    case TEvent::DataSetChanged:
+      source->NotifyDataSetChanged();
+      break;
+    case TEvent::DataSetScrolled:
+      source->NotifyScrolled(Distance);
+      break;
+    case TEvent::RecordChanged:
+      source->NotifyRecordChanged(Field);
+      break;
     }
   }
 }

@@ -94,17 +94,17 @@ public:
   // row); no move, no notice. What Lookup(F, V, F) not being NULL says with Filtered off.
   bool ExistsUnfiltered(const QString& FieldName, const QVariant& Value);
 
-  TBookmark GetBookmark() const;                        // none when there is no current row
+  TBookmark GetBookmark() const;  // none when there is no current row
   // "Record not found" when the row is gone or filtered out; a none bookmark does nothing.
   void GotoBookmark(const TBookmark& Bookmark);
   bool BookmarkValid(const TBookmark& Bookmark) const;  // the row exists and is in the view
 
-  void Edit();    // "Cannot edit an empty dataset" when there is no row
-  void Insert();  // the new row will go before the current one
-  void Append();  // the new row will go after the last one
-  void Delete();  // the current row; the cursor goes to the row after it (or the new last one)
-  void Post();    // writes the edit buffer into the shared rows; the cursor stays on that row
-  void Cancel();  // drops the edit buffer
+  void Edit();             // "Cannot edit an empty dataset" when there is no row
+  void Insert();           // the new row will go before the current one
+  void Append();           // the new row will go after the last one
+  void Delete();           // the current row; the cursor goes to the row after it (or the new last one)
+  void Post();             // writes the edit buffer into the shared rows; the cursor stays on that row
+  void Cancel();           // drops the edit buffer
   void CheckBrowseMode();  // posts a pending edit
 
   void DisableControls();
@@ -133,12 +133,12 @@ private:
   void CheckActive() const;
   void Activate(std::shared_ptr<TRowStore> Store);
   void Notify(TEvent Event, int Distance = 0, TField* Field = nullptr);
-  void Sync() const;                // catches up with row changes made through another cursor
-  const TRowView& View() const;     // call after Sync
+  void Sync() const;             // catches up with row changes made through another cursor
+  const TRowView& View() const;  // call after Sync
   const TRowView& PlainView() const;
   int FindInView(const QString& FieldName, const QVariant& Value) const;
   void MoveTo(int ViewIndex, bool AtBof, bool AtEof);  // notifies DataSetScrolled on a change of row
-  void Reposition();                // to the first row without notice (after refilter/resort)
+  void Reposition();                                   // to the first row without notice (after refilter/resort)
   bool HasCurrentRow() const { return FRecNo >= 0; }
   std::vector<QVariant> CurrentValues() const;
 

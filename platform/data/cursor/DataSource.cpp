@@ -36,7 +36,9 @@ void TDataSource::SetEnabled(bool Value) {
 
 void TDataSource::AddLink(TDataLink* Link) { FLinks.push_back(Link); }
 
-void TDataSource::RemoveLink(TDataLink* Link) { FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), Link), FLinks.end()); }
+void TDataSource::RemoveLink(TDataLink* Link) {
+  FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), Link), FLinks.end());
+}
 
 void TDataSource::DataSetGone() {
   FDataSet = nullptr;

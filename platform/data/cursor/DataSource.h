@@ -30,7 +30,8 @@ private:
   void AddLink(TDataLink* Link);
   void RemoveLink(TDataLink* Link);
   void DataSetGone();  // the dataset is being destroyed
-  template <typename Fn> void ForEachLink(Fn Action);
+  template <typename Fn>
+  void ForEachLink(Fn Action);
   void UpdateLinksActive();
   void NotifyDataSetChanged();
   void NotifyScrolled(int Distance);

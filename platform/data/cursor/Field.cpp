@@ -28,14 +28,14 @@ QString TField::AsString() const {
   const QVariant& value = Stored();
   if (value.isNull()) return {};
   switch (value.typeId()) {
-    case QMetaType::Bool:
-      return value.toBool() ? u"True"_s : u"False"_s;
-    case QMetaType::QByteArray:
-      return QString::fromLatin1(value.toByteArray());
-    case QMetaType::Double:
-      return QString::number(value.toDouble(), 'g', std::numeric_limits<double>::max_digits10 - 2);
-    default:
-      return value.toString();
+  case QMetaType::Bool:
+    return value.toBool() ? u"True"_s : u"False"_s;
+  case QMetaType::QByteArray:
+    return QString::fromLatin1(value.toByteArray());
+  case QMetaType::Double:
+    return QString::number(value.toDouble(), 'g', std::numeric_limits<double>::max_digits10 - 2);
+  default:
+    return value.toString();
   }
 }
 
@@ -43,22 +43,22 @@ std::int32_t TField::AsInteger() const {
   const QVariant& value = Stored();
   if (value.isNull()) return 0;
   switch (value.typeId()) {
-    case QMetaType::Bool:
-      return value.toBool() ? 1 : 0;
-    case QMetaType::Int:
-      return value.toInt();
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Double: {
-      const double number = value.typeId() == QMetaType::Double ? std::round(value.toDouble()) : value.toDouble();
-      const qlonglong whole = value.typeId() == QMetaType::Double ? static_cast<qlonglong>(number) : value.toLongLong();
-      if (number < std::numeric_limits<std::int32_t>::min() || number > std::numeric_limits<std::int32_t>::max())
-        throw Exception(Format(u"Value %s is out of the integer range"_s, {value.toString()}));
-      return static_cast<std::int32_t>(whole);
-    }
-    default:
-      return StrToInt(AsString());
+  case QMetaType::Bool:
+    return value.toBool() ? 1 : 0;
+  case QMetaType::Int:
+    return value.toInt();
+  case QMetaType::LongLong:
+  case QMetaType::UInt:
+  case QMetaType::ULongLong:
+  case QMetaType::Double: {
+    const double number = value.typeId() == QMetaType::Double ? std::round(value.toDouble()) : value.toDouble();
+    const qlonglong whole = value.typeId() == QMetaType::Double ? static_cast<qlonglong>(number) : value.toLongLong();
+    if (number < std::numeric_limits<std::int32_t>::min() || number > std::numeric_limits<std::int32_t>::max())
+      throw Exception(Format(u"Value %s is out of the integer range"_s, {value.toString()}));
+    return static_cast<std::int32_t>(whole);
+  }
+  default:
+    return StrToInt(AsString());
   }
 }
 
@@ -66,17 +66,17 @@ bool TField::AsBoolean() const {
   const QVariant& value = Stored();
   if (value.isNull()) return false;
   switch (value.typeId()) {
-    case QMetaType::Bool:
-      return value.toBool();
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Double:
-      return value.toDouble() != 0;
-    default: {
-      const QString text = AsString().trimmed();
-      if (text.compare(u"true"_s, Qt::CaseInsensitive) == 0) return true;
-      if (text.compare(u"false"_s, Qt::CaseInsensitive) == 0) return false;
-      return StrToInt(text) != 0;
-    }
+  case QMetaType::Bool:
+    return value.toBool();
+  case QMetaType::Int:
+  case QMetaType::LongLong:
+  case QMetaType::Double:
+    return value.toDouble() != 0;
+  default: {
+    const QString text = AsString().trimmed();
+    if (text.compare(u"true"_s, Qt::CaseInsensitive) == 0) return true;
+    if (text.compare(u"false"_s, Qt::CaseInsensitive) == 0) return false;
+    return StrToInt(text) != 0;
+  }
   }
 }

@@ -36,8 +36,7 @@ TFieldIndex::TFieldIndex(const TRowStore& Store, int FieldIndex) : FFieldType(St
   for (int position = 0; position < count; ++position) {
     FEntries.push_back({TValueKey::ForField(Store.Value(position, FieldIndex), FFieldType), position});
   }
-  std::stable_sort(FEntries.begin(), FEntries.end(),
-                   [](const TEntry& A, const TEntry& B) { return A.Key < B.Key; });
+  std::stable_sort(FEntries.begin(), FEntries.end(), [](const TEntry& A, const TEntry& B) { return A.Key < B.Key; });
 }
 
 std::pair<const int*, const int*> TFieldIndex::NumberRange(double Key) const {

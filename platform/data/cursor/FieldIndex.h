@@ -21,8 +21,7 @@ private:
     TValueKey Key;
     int Position;
   };
-  std::pair<std::vector<TEntry>::const_iterator, std::vector<TEntry>::const_iterator> Range(
-      const TValueKey& Key) const;
+  std::pair<std::vector<TEntry>::const_iterator, std::vector<TEntry>::const_iterator> Range(const TValueKey& Key) const;
 
   std::pair<const int*, const int*> NumberRange(double Key) const;
 

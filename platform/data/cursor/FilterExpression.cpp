@@ -40,33 +40,39 @@ QVariant ValueOf(const TFilterOperand& Operand, int Row, const TBinding& B) {
 
 bool Evaluate(const TFilterNode& Node, int Row, const TBinding& B) {
   switch (Node.Kind) {
-    case TFilterNode::And:
-      return Evaluate(*Node.Left, Row, B) && Evaluate(*Node.Right, Row, B);
-    case TFilterNode::Or:
-      return Evaluate(*Node.Left, Row, B) || Evaluate(*Node.Right, Row, B);
-    case TFilterNode::Not:
-      return !Evaluate(*Node.Left, Row, B);
-    case TFilterNode::IsNull:
-      return ValueOf(Node.A, Row, B).isNull() != Node.Negate;
-    case TFilterNode::Compare: {
-      // A literal takes the kind of the field it meets; two fields each keep their own.
-      TFieldType typeA = TypeOf(Node.A, B);
-      TFieldType typeB = TypeOf(Node.B, B);
-      if (!Node.A.IsField) typeA = typeB;
-      if (!Node.B.IsField) typeB = typeA;
-      const TValueKey a = TValueKey::ForField(ValueOf(Node.A, Row, B), typeA);
-      const TValueKey b = TValueKey::ForField(ValueOf(Node.B, Row, B), typeB);
-      if (a.IsNull() || b.IsNull()) return false;
-      const int c = a.Compare(b);
-      switch (Node.Op) {
-        case TFilterOp::Eq: return c == 0;
-        case TFilterOp::Ne: return c != 0;
-        case TFilterOp::Lt: return c < 0;
-        case TFilterOp::Gt: return c > 0;
-        case TFilterOp::Le: return c <= 0;
-        case TFilterOp::Ge: return c >= 0;
-      }
+  case TFilterNode::And:
+    return Evaluate(*Node.Left, Row, B) && Evaluate(*Node.Right, Row, B);
+  case TFilterNode::Or:
+    return Evaluate(*Node.Left, Row, B) || Evaluate(*Node.Right, Row, B);
+  case TFilterNode::Not:
+    return !Evaluate(*Node.Left, Row, B);
+  case TFilterNode::IsNull:
+    return ValueOf(Node.A, Row, B).isNull() != Node.Negate;
+  case TFilterNode::Compare: {
+    // A literal takes the kind of the field it meets; two fields each keep their own.
+    TFieldType typeA = TypeOf(Node.A, B);
+    TFieldType typeB = TypeOf(Node.B, B);
+    if (!Node.A.IsField) typeA = typeB;
+    if (!Node.B.IsField) typeB = typeA;
+    const TValueKey a = TValueKey::ForField(ValueOf(Node.A, Row, B), typeA);
+    const TValueKey b = TValueKey::ForField(ValueOf(Node.B, Row, B), typeB);
+    if (a.IsNull() || b.IsNull()) return false;
+    const int c = a.Compare(b);
+    switch (Node.Op) {
+    case TFilterOp::Eq:
+      return c == 0;
+    case TFilterOp::Ne:
+      return c != 0;
+    case TFilterOp::Lt:
+      return c < 0;
+    case TFilterOp::Gt:
+      return c > 0;
+    case TFilterOp::Le:
+      return c <= 0;
+    case TFilterOp::Ge:
+      return c >= 0;
     }
+  }
   }
   return false;
 }
@@ -106,8 +112,7 @@ TRowView TFilterExpression::Apply(const TRowStore& Store, const TRowView& Base) 
     const TFilterOperand& literal = conjunct->A.IsField ? conjunct->B : conjunct->A;
     const int fieldIndex = binding.Fields[static_cast<std::size_t>(field.Slot)];
     const TFieldIndex& index = Store.Index(fieldIndex);
-    const std::vector<int> candidates =
-        index.EqualPositions(TValueKey::ForField(literal.Literal, index.FieldType()));
+    const std::vector<int> candidates = index.EqualPositions(TValueKey::ForField(literal.Literal, index.FieldType()));
     const bool onlyConjunct = conjunct == FRoot.get();
     if (Base.IsAllRows()) {
       for (int position : candidates)
@@ -116,8 +121,7 @@ TRowView TFilterExpression::Apply(const TRowStore& Store, const TRowView& Base) 
       std::vector<std::pair<int, int>> ordered;  // (place in Base, position)
       for (int position : candidates) {
         const int place = Base.IndexOfPosition(position);
-        if (place >= 0 && (onlyConjunct || Evaluate(*FRoot, position, binding)))
-          ordered.emplace_back(place, position);
+        if (place >= 0 && (onlyConjunct || Evaluate(*FRoot, position, binding))) ordered.emplace_back(place, position);
       }
       std::sort(ordered.begin(), ordered.end());
       for (const auto& entry : ordered) result.push_back(entry.second);

@@ -29,8 +29,8 @@ public:
 
 private:
   [[noreturn]] void Fail(const QString& What) const {
-    throw Exception(Format(u"Invalid filter expression '%s': %s at position %s"_s,
-                           {FText, What, QString::number(FTok.Pos + 1)}));
+    throw Exception(
+        Format(u"Invalid filter expression '%s': %s at position %s"_s, {FText, What, QString::number(FTok.Pos + 1)}));
   }
 
   void Advance() {
@@ -93,7 +93,8 @@ private:
       FTok.Kind = TTok::Ident;
       FTok.Text = FText.mid(i + 1, close - i - 1);
       FPos = close + 1;
-    } else if (c.isDigit() || ((c == u'-' || c == u'+' || c == u'.') && (next(i + 1).isDigit() || next(i + 1) == u'.'))) {
+    } else if (c.isDigit() ||
+               ((c == u'-' || c == u'+' || c == u'.') && (next(i + 1).isDigit() || next(i + 1) == u'.'))) {
       qsizetype k = i + 1;
       bool dot = c == u'.';
       while (k < FText.size() && (FText[k].isDigit() || (FText[k] == u'.' && !dot))) {
@@ -131,19 +132,26 @@ private:
       while (k < FText.size() && (FText[k].isLetterOrNumber() || FText[k] == u'_')) ++k;
       FTok.Text = FText.mid(i, k - i);
       const QString word = FTok.Text.toUpper();
-      if (word == u"AND"_s) FTok.Kind = TTok::And;
-      else if (word == u"OR"_s) FTok.Kind = TTok::Or;
-      else if (word == u"NOT"_s) FTok.Kind = TTok::Not;
-      else if (word == u"IS"_s) FTok.Kind = TTok::Is;
-      else if (word == u"NULL"_s) FTok.Kind = TTok::Null;
-      else FTok.Kind = TTok::Ident;
+      if (word == u"AND"_s)
+        FTok.Kind = TTok::And;
+      else if (word == u"OR"_s)
+        FTok.Kind = TTok::Or;
+      else if (word == u"NOT"_s)
+        FTok.Kind = TTok::Not;
+      else if (word == u"IS"_s)
+        FTok.Kind = TTok::Is;
+      else if (word == u"NULL"_s)
+        FTok.Kind = TTok::Null;
+      else
+        FTok.Kind = TTok::Ident;
       FPos = k;
     } else {
       Fail(Format(u"unexpected character '%s'"_s, {QString(c)}));
     }
   }
 
-  std::unique_ptr<TFilterNode> Binary(TFilterNode::TKind Kind, std::unique_ptr<TFilterNode> L, std::unique_ptr<TFilterNode> R) {
+  std::unique_ptr<TFilterNode> Binary(TFilterNode::TKind Kind, std::unique_ptr<TFilterNode> L,
+                                      std::unique_ptr<TFilterNode> R) {
     auto node = std::make_unique<TFilterNode>();
     node->Kind = Kind;
     node->Left = std::move(L);
@@ -208,19 +216,19 @@ private:
   TFilterOperand ParseOperand() {
     TFilterOperand operand;
     switch (FTok.Kind) {
-      case TTok::Ident:
-        operand.IsField = true;
-        operand.Name = FTok.Text;
-        operand.Slot = FSlots++;
-        break;
-      case TTok::Number:
-      case TTok::String:
-        operand.Literal = FTok.Value;
-        break;
-      case TTok::Null:
-        break;
-      default:
-        Fail(u"a field name or a value expected"_s);
+    case TTok::Ident:
+      operand.IsField = true;
+      operand.Name = FTok.Text;
+      operand.Slot = FSlots++;
+      break;
+    case TTok::Number:
+    case TTok::String:
+      operand.Literal = FTok.Value;
+      break;
+    case TTok::Null:
+      break;
+    default:
+      Fail(u"a field name or a value expected"_s);
     }
     Advance();
     return operand;

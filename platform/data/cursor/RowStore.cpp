@@ -15,51 +15,51 @@ std::atomic<quint64> NextSerial{1};
 
 TFieldType TypeOfValue(const QVariant& Value) {
   switch (Value.typeId()) {
-    case QMetaType::Bool:
-      return ftBoolean;
-    case QMetaType::Int:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-      return ftInteger;
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-      return ftLargeint;
-    case QMetaType::Double:
-    case QMetaType::Float:
-      return ftFloat;
-    case QMetaType::QByteArray:
-      return ftBlob;
-    case QMetaType::QDate:
-      return ftDate;
-    case QMetaType::QDateTime:
-      return ftDateTime;
-    default:
-      return ftWideString;
+  case QMetaType::Bool:
+    return ftBoolean;
+  case QMetaType::Int:
+  case QMetaType::Short:
+  case QMetaType::UShort:
+    return ftInteger;
+  case QMetaType::LongLong:
+  case QMetaType::UInt:
+  case QMetaType::ULongLong:
+    return ftLargeint;
+  case QMetaType::Double:
+  case QMetaType::Float:
+    return ftFloat;
+  case QMetaType::QByteArray:
+    return ftBlob;
+  case QMetaType::QDate:
+    return ftDate;
+  case QMetaType::QDateTime:
+    return ftDateTime;
+  default:
+    return ftWideString;
   }
 }
 
 QMetaType MetaTypeOf(TFieldType Type) {
   switch (Type) {
-    case ftInteger:
-      return QMetaType::fromType<int>();
-    case ftLargeint:
-      return QMetaType::fromType<qlonglong>();
-    case ftFloat:
-      return QMetaType::fromType<double>();
-    case ftBoolean:
-      return QMetaType::fromType<bool>();
-    case ftBlob:
-      return QMetaType::fromType<QByteArray>();
-    case ftDate:
-      return QMetaType::fromType<QDate>();
-    case ftDateTime:
-      return QMetaType::fromType<QDateTime>();
-    case ftString:
-    case ftWideString:
-      return QMetaType::fromType<QString>();
-    case ftUnknown:
-      break;
+  case ftInteger:
+    return QMetaType::fromType<int>();
+  case ftLargeint:
+    return QMetaType::fromType<qlonglong>();
+  case ftFloat:
+    return QMetaType::fromType<double>();
+  case ftBoolean:
+    return QMetaType::fromType<bool>();
+  case ftBlob:
+    return QMetaType::fromType<QByteArray>();
+  case ftDate:
+    return QMetaType::fromType<QDate>();
+  case ftDateTime:
+    return QMetaType::fromType<QDateTime>();
+  case ftString:
+  case ftWideString:
+    return QMetaType::fromType<QString>();
+  case ftUnknown:
+    break;
   }
   return {};
 }
@@ -88,29 +88,29 @@ public:
 
   QVariant Value(std::size_t Row) const {
     switch (FKind) {
-      case kNulls:
-        return QVariant(FNullType);
-      case kInts:
-        if (FNull[Row]) return QVariant(FNullType);
-        return FIntType == QMetaType::Int ? QVariant(static_cast<int>(FInts[Row]))
-                                          : QVariant(static_cast<qlonglong>(FInts[Row]));
-      case kTexts:
-        return FNull[Row] ? QVariant(FNullType) : QVariant(FPool[FTextIds[Row]]);
-      case kAny:
-        break;
+    case kNulls:
+      return QVariant(FNullType);
+    case kInts:
+      if (FNull[Row]) return QVariant(FNullType);
+      return FIntType == QMetaType::Int ? QVariant(static_cast<int>(FInts[Row]))
+                                        : QVariant(static_cast<qlonglong>(FInts[Row]));
+    case kTexts:
+      return FNull[Row] ? QVariant(FNullType) : QVariant(FPool[FTextIds[Row]]);
+    case kAny:
+      break;
     }
     return FAny[Row];
   }
 
   bool IsNull(std::size_t Row) const {
     switch (FKind) {
-      case kNulls:
-        return true;
-      case kInts:
-      case kTexts:
-        return FNull[Row];
-      case kAny:
-        break;
+    case kNulls:
+      return true;
+    case kInts:
+    case kTexts:
+      return FNull[Row];
+    case kAny:
+      break;
     }
     return FAny[Row].isNull();
   }
@@ -123,14 +123,18 @@ public:
       return;
     }
     if (Row == FNull.size()) {  // loading appends: the plain push is several times cheaper
-      if (FKind == kInts) FInts.push_back(null ? 0 : IntOf(V));
-      else if (FKind == kTexts) FTextIds.push_back(null ? 0 : Pool(TextOf(V)));
+      if (FKind == kInts)
+        FInts.push_back(null ? 0 : IntOf(V));
+      else if (FKind == kTexts)
+        FTextIds.push_back(null ? 0 : Pool(TextOf(V)));
       FNull.push_back(null);
       return;
     }
     const auto at = static_cast<std::ptrdiff_t>(Row);
-    if (FKind == kInts) FInts.insert(FInts.begin() + at, null ? 0 : IntOf(V));
-    else if (FKind == kTexts) FTextIds.insert(FTextIds.begin() + at, null ? 0 : Pool(TextOf(V)));
+    if (FKind == kInts)
+      FInts.insert(FInts.begin() + at, null ? 0 : IntOf(V));
+    else if (FKind == kTexts)
+      FTextIds.insert(FTextIds.begin() + at, null ? 0 : Pool(TextOf(V)));
     FNull.insert(FNull.begin() + at, null);
   }
 
@@ -138,17 +142,17 @@ public:
     const bool null = V.isNull();
     Prepare(V, null);
     switch (FKind) {
-      case kAny:
-        FAny[Row] = V;
-        return;
-      case kInts:
-        FInts[Row] = null ? 0 : IntOf(V);
-        break;
-      case kTexts:
-        FTextIds[Row] = null ? 0 : Pool(TextOf(V));
-        break;
-      case kNulls:
-        break;
+    case kAny:
+      FAny[Row] = V;
+      return;
+    case kInts:
+      FInts[Row] = null ? 0 : IntOf(V);
+      break;
+    case kTexts:
+      FTextIds[Row] = null ? 0 : Pool(TextOf(V));
+      break;
+    case kNulls:
+      break;
     }
     FNull[Row] = null;
   }
@@ -167,14 +171,14 @@ public:
   // Settling a field's type: the type the first non-null value gives (ftUnknown when all are null).
   TFieldType TypeOfFirstValue() const {
     switch (FKind) {
-      case kNulls:
-        return ftUnknown;
-      case kInts:
-        return FIntType == QMetaType::Int ? ftInteger : ftLargeint;
-      case kTexts:
-        return ftWideString;
-      case kAny:
-        break;
+    case kNulls:
+      return ftUnknown;
+    case kInts:
+      return FIntType == QMetaType::Int ? ftInteger : ftLargeint;
+    case kTexts:
+      return ftWideString;
+    case kAny:
+      break;
     }
     for (const QVariant& value : FAny)
       if (!value.isNull()) return TypeOfValue(value);
@@ -218,13 +222,15 @@ private:
     }
     const int type = V.typeId();
     const TKind wanted = (type == QMetaType::Int || type == QMetaType::LongLong) ? kInts
-                         : type == QMetaType::QString                          ? kTexts
-                                                                               : kAny;
+                         : type == QMetaType::QString                            ? kTexts
+                                                                                 : kAny;
     if (FKind == kNulls && wanted != kAny) {
       FKind = wanted;
       FIntType = type;
-      if (wanted == kInts) FInts.assign(FNull.size(), 0);
-      else FTextIds.assign(FNull.size(), 0);
+      if (wanted == kInts)
+        FInts.assign(FNull.size(), 0);
+      else
+        FTextIds.assign(FNull.size(), 0);
       return;
     }
     if (FKind == wanted && (wanted != kInts || type == FIntType)) return;
@@ -328,9 +334,7 @@ std::vector<QVariant> TRowStore::RowValues(int Position) const {
   return values;
 }
 
-void TRowStore::AppendRow(const std::vector<QVariant>& Values) {
-  InsertRow(RowCount(), Values);
-}
+void TRowStore::AppendRow(const std::vector<QVariant>& Values) { InsertRow(RowCount(), Values); }
 
 void TRowStore::SettleTypes() {
   for (std::size_t f = 0; f < FFields.size(); ++f) {

@@ -13,20 +13,20 @@ bool IsTextType(TFieldType Type) { return Type == ftString || Type == ftWideStri
 
 bool IsNumericValue(const QVariant& Value) {
   switch (Value.typeId()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-      return true;
-    default:
-      return false;
+  case QMetaType::Bool:
+  case QMetaType::Int:
+  case QMetaType::UInt:
+  case QMetaType::LongLong:
+  case QMetaType::ULongLong:
+  case QMetaType::Double:
+  case QMetaType::Float:
+  case QMetaType::Short:
+  case QMetaType::UShort:
+  case QMetaType::Long:
+  case QMetaType::ULong:
+    return true;
+  default:
+    return false;
   }
 }
 
@@ -39,8 +39,10 @@ bool TextToNumber(QStringView Text, double& Number) {
   qint64 whole = 0;
   for (qsizetype i = 0; plain && i < digits.size(); ++i) {
     const char16_t c = digits[i].unicode();
-    if (c < u'0' || c > u'9') plain = false;
-    else whole = whole * 10 + (c - u'0');
+    if (c < u'0' || c > u'9')
+      plain = false;
+    else
+      whole = whole * 10 + (c - u'0');
   }
   if (plain) {
     const double magnitude = static_cast<double>(whole);
@@ -100,14 +102,14 @@ TValueKey TValueKey::ForField(const QVariant& Value, TFieldType FieldType) {
 int TValueKey::Compare(const TValueKey& Other) const {
   if (FKind != Other.FKind) return FKind < Other.FKind ? -1 : 1;
   switch (FKind) {
-    case kNull:
-      return 0;
-    case kNumber:
-      return FNumber < Other.FNumber ? -1 : (Other.FNumber < FNumber ? 1 : 0);
-    case kText:
-      return FText.compare(Other.FText);
-    case kBinary:
-      return FBytes < Other.FBytes ? -1 : (Other.FBytes < FBytes ? 1 : 0);
+  case kNull:
+    return 0;
+  case kNumber:
+    return FNumber < Other.FNumber ? -1 : (Other.FNumber < FNumber ? 1 : 0);
+  case kText:
+    return FText.compare(Other.FText);
+  case kBinary:
+    return FBytes < Other.FBytes ? -1 : (Other.FBytes < FBytes ? 1 : 0);
   }
   return 0;
 }

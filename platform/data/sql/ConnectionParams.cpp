@@ -24,10 +24,14 @@ TConnectionParams ParsePairs(const QString& ConnectionString) {
     if (eq < 0) continue;
     const QString key = pair.left(eq).trimmed().toLower();
     const QString value = pair.mid(eq + 1);
-    if (key == u"data source"_s || key == u"server"_s) params.Server = value;
-    else if (key == u"initial catalog"_s || key == u"database"_s) params.Database = value;
-    else if (key == u"user id"_s || key == u"uid"_s) params.Login = value;
-    else if (key == u"password"_s || key == u"pwd"_s) params.Password = value;
+    if (key == u"data source"_s || key == u"server"_s)
+      params.Server = value;
+    else if (key == u"initial catalog"_s || key == u"database"_s)
+      params.Database = value;
+    else if (key == u"user id"_s || key == u"uid"_s)
+      params.Login = value;
+    else if (key == u"password"_s || key == u"pwd"_s)
+      params.Password = value;
   }
   return params;
 }
@@ -39,8 +43,7 @@ TConnectionParams TConnectionParams::Parse(const QString& ConnectionString) {
   QString rest = ConnectionString.mid(FixedOpening.size());
   TConnectionParams params;
   if (!SplitAtLast(rest, u";Data Source="_s, params.Server) ||
-      !SplitAtLast(rest, u";Initial Catalog="_s, params.Database) ||
-      !SplitAtLast(rest, u";User ID="_s, params.Login))
+      !SplitAtLast(rest, u";Initial Catalog="_s, params.Database) || !SplitAtLast(rest, u";User ID="_s, params.Login))
     return ParsePairs(ConnectionString);
   params.Password = rest;
   return params;

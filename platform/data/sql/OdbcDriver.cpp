@@ -1,16 +1,16 @@
 #include "platform/data/sql/OdbcDriver.h"
 
 #include "platform/base/Exception.h"
-#include "platform/data/sql/Parameters.h"
 #include "platform/data/cursor/RowStore.h"
-#include "platform/data/sql/SqlServerOdbc.h"
 #include "platform/data/cursor/TextInterner.h"
+#include "platform/data/sql/Parameters.h"
+#include "platform/data/sql/SqlServerOdbc.h"
 
+#include <sql.h>
+#include <sqlext.h>
 #include <QDate>
 #include <QDateTime>
 #include <QStringList>
-#include <sql.h>
-#include <sqlext.h>
 
 using namespace Qt::StringLiterals;
 
@@ -67,9 +67,7 @@ struct TBound {
   SQLLEN Indicator = 0;
 };
 
-bool IsBinary(const TBound& B) {
-  return B.DeclaredType == ftBlob || B.Value.typeId() == QMetaType::QByteArray;
-}
+bool IsBinary(const TBound& B) { return B.DeclaredType == ftBlob || B.Value.typeId() == QMetaType::QByteArray; }
 
 void BindParameter(const TStmt& Stmt, SQLUSMALLINT Number, TBound& B) {
   SQLSMALLINT cType = SQL_C_WCHAR;
@@ -116,31 +114,39 @@ void BindParameter(const TStmt& Stmt, SQLUSMALLINT Number, TBound& B) {
     B.Indicator = bufferLength;
   }
   if (isNull) B.Indicator = SQL_NULL_DATA;
-  Stmt.Check(SQLBindParameter(Stmt.Get(), Number, SQL_PARAM_INPUT, cType, sqlType, columnSize, 0, buffer,
-                              bufferLength, &B.Indicator));
+  Stmt.Check(SQLBindParameter(Stmt.Get(), Number, SQL_PARAM_INPUT, cType, sqlType, columnSize, 0, buffer, bufferLength,
+                              &B.Indicator));
 }
 
 TFieldType FieldTypeOf(SQLSMALLINT SqlType, SQLULEN Size, SQLSMALLINT Scale) {
   switch (SqlType) {
-    case SQL_BIT: return ftBoolean;
-    case SQL_TINYINT:
-    case SQL_SMALLINT:
-    case SQL_INTEGER: return ftInteger;
-    case SQL_BIGINT: return ftLargeint;
-    case SQL_REAL:
-    case SQL_FLOAT:
-    case SQL_DOUBLE: return ftFloat;
-    case SQL_DECIMAL:
-    case SQL_NUMERIC:
-      if (Scale == 0 && Size <= 9) return ftInteger;
-      if (Scale == 0 && Size <= 18) return ftLargeint;
-      return ftFloat;
-    case SQL_BINARY:
-    case SQL_VARBINARY:
-    case SQL_LONGVARBINARY: return ftBlob;
-    case SQL_TYPE_DATE: return ftDate;
-    case SQL_TYPE_TIMESTAMP: return ftDateTime;
-    default: return ftWideString;
+  case SQL_BIT:
+    return ftBoolean;
+  case SQL_TINYINT:
+  case SQL_SMALLINT:
+  case SQL_INTEGER:
+    return ftInteger;
+  case SQL_BIGINT:
+    return ftLargeint;
+  case SQL_REAL:
+  case SQL_FLOAT:
+  case SQL_DOUBLE:
+    return ftFloat;
+  case SQL_DECIMAL:
+  case SQL_NUMERIC:
+    if (Scale == 0 && Size <= 9) return ftInteger;
+    if (Scale == 0 && Size <= 18) return ftLargeint;
+    return ftFloat;
+  case SQL_BINARY:
+  case SQL_VARBINARY:
+  case SQL_LONGVARBINARY:
+    return ftBlob;
+  case SQL_TYPE_DATE:
+    return ftDate;
+  case SQL_TYPE_TIMESTAMP:
+    return ftDateTime;
+  default:
+    return ftWideString;
   }
 }
 
@@ -189,35 +195,35 @@ bool ReadFixed(const TStmt& Stmt, SQLUSMALLINT Column, SQLSMALLINT CType, T& Val
 
 QVariant ReadValue(const TStmt& Stmt, SQLUSMALLINT Column, TFieldType Type) {
   switch (Type) {
-    case ftBoolean: {
-      unsigned char bit = 0;
-      return ReadFixed(Stmt, Column, SQL_C_BIT, bit) ? QVariant(bit != 0) : QVariant(QMetaType::fromType<bool>());
-    }
-    case ftInteger:  // read wide: some drivers call any integer column SQL_INTEGER
-    case ftLargeint: {
-      SQLBIGINT number = 0;
-      return ReadFixed(Stmt, Column, SQL_C_SBIGINT, number) ? QVariant(static_cast<qlonglong>(number))
-                                                             : QVariant(QMetaType::fromType<qlonglong>());
-    }
-    case ftFloat: {
-      double number = 0;
-      return ReadFixed(Stmt, Column, SQL_C_DOUBLE, number) ? QVariant(number) : QVariant(QMetaType::fromType<double>());
-    }
-    case ftBlob:
-      return ReadBinary(Stmt, Column);
-    case ftDate: {
-      SQL_DATE_STRUCT date{};
-      return ReadFixed(Stmt, Column, SQL_C_TYPE_DATE, date) ? QVariant(QDate(date.year, date.month, date.day))
-                                                             : QVariant(QMetaType::fromType<QDate>());
-    }
-    case ftDateTime: {
-      SQL_TIMESTAMP_STRUCT stamp{};
-      if (!ReadFixed(Stmt, Column, SQL_C_TYPE_TIMESTAMP, stamp)) return QVariant(QMetaType::fromType<QDateTime>());
-      return QDateTime(QDate(stamp.year, stamp.month, stamp.day),
-                       QTime(stamp.hour, stamp.minute, stamp.second, static_cast<int>(stamp.fraction / 1000000)));
-    }
-    default:
-      return ReadText(Stmt, Column);
+  case ftBoolean: {
+    unsigned char bit = 0;
+    return ReadFixed(Stmt, Column, SQL_C_BIT, bit) ? QVariant(bit != 0) : QVariant(QMetaType::fromType<bool>());
+  }
+  case ftInteger:  // read wide: some drivers call any integer column SQL_INTEGER
+  case ftLargeint: {
+    SQLBIGINT number = 0;
+    return ReadFixed(Stmt, Column, SQL_C_SBIGINT, number) ? QVariant(static_cast<qlonglong>(number))
+                                                          : QVariant(QMetaType::fromType<qlonglong>());
+  }
+  case ftFloat: {
+    double number = 0;
+    return ReadFixed(Stmt, Column, SQL_C_DOUBLE, number) ? QVariant(number) : QVariant(QMetaType::fromType<double>());
+  }
+  case ftBlob:
+    return ReadBinary(Stmt, Column);
+  case ftDate: {
+    SQL_DATE_STRUCT date{};
+    return ReadFixed(Stmt, Column, SQL_C_TYPE_DATE, date) ? QVariant(QDate(date.year, date.month, date.day))
+                                                          : QVariant(QMetaType::fromType<QDate>());
+  }
+  case ftDateTime: {
+    SQL_TIMESTAMP_STRUCT stamp{};
+    if (!ReadFixed(Stmt, Column, SQL_C_TYPE_TIMESTAMP, stamp)) return QVariant(QMetaType::fromType<QDateTime>());
+    return QDateTime(QDate(stamp.year, stamp.month, stamp.day),
+                     QTime(stamp.hour, stamp.minute, stamp.second, static_cast<int>(stamp.fraction / 1000000)));
+  }
+  default:
+    return ReadText(Stmt, Column);
   }
 }
 
@@ -246,8 +252,7 @@ std::shared_ptr<TRowStore> FetchFirstResult(const TStmt& Stmt) {
         row.reserve(fields.size());
         for (std::size_t c = 0; c < fields.size(); ++c) {
           QVariant value = ReadValue(Stmt, static_cast<SQLUSMALLINT>(c + 1), fields[c].DataType);
-          if (value.typeId() == QMetaType::QString && !value.isNull())
-            value = texts[c].Shared(value.toString());
+          if (value.typeId() == QMetaType::QString && !value.isNull()) value = texts[c].Shared(value.toString());
           row.push_back(std::move(value));
         }
         store->AppendRow(std::move(row));

@@ -17,15 +17,15 @@ void TParameter::LoadFromStream(const QByteArray& Stream, TFieldType DataType) {
 QVariant TParameter::TypedValue() const {
   if (FValue.isNull() || !FValue.isValid()) return {};
   switch (FDataType) {
-    case ftString:
-    case ftWideString:
-      return FValue.toString();
-    case ftBlob:
-      return FValue.typeId() == QMetaType::QString ? FValue.toString().toUtf8() : FValue.toByteArray();
-    case ftInteger:
-    case ftLargeint:
-      return FValue.toLongLong();
-    default:
-      return FValue;
+  case ftString:
+  case ftWideString:
+    return FValue.toString();
+  case ftBlob:
+    return FValue.typeId() == QMetaType::QString ? FValue.toString().toUtf8() : FValue.toByteArray();
+  case ftInteger:
+  case ftLargeint:
+    return FValue.toLongLong();
+  default:
+    return FValue;
   }
 }

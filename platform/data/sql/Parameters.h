@@ -10,8 +10,7 @@
 class TParameters {
 public:
   // "Parameter '%s' already exists" for a name declared twice (names compare without regard to case).
-  TParameter& CreateParameter(const QString& Name, TFieldType DataType, TParameterDirection Direction,
-                              int Size);
+  TParameter& CreateParameter(const QString& Name, TFieldType DataType, TParameterDirection Direction, int Size);
   TParameter& ParamByName(const QString& Name);  // "Parameter '%s' not found"
   TParameter* FindParam(const QString& Name);
   const TParameter* FindParam(const QString& Name) const;

@@ -29,16 +29,15 @@ QString DriverConnectionString(const TConnectionParams& Params, const QString& D
   }
   QString text = u"Driver="_s + Quote(Driver) + u";Server="_s + Quote(server);
   if (!port.isEmpty()) text += u";Port="_s + Quote(port);
-  text += u";Database="_s + Quote(Params.Database) + u";UID="_s + Quote(Params.Login) + u";PWD="_s +
-          Quote(Params.Password);
+  text +=
+      u";Database="_s + Quote(Params.Database) + u";UID="_s + Quote(Params.Login) + u";PWD="_s + Quote(Params.Password);
   if (freeTds) text += u";TDS_Version=7.4;ClientCharset=UTF-8"_s;
   return text;
 }
 
 QString ProcedureCall(const QString& ProcedureName, const QStringList& ParameterNames) {
   QStringList assignments;
-  for (const QString& name : ParameterNames)
-    assignments << (name.startsWith(u'@') ? name : u'@' + name) + u"=?"_s;
+  for (const QString& name : ParameterNames) assignments << (name.startsWith(u'@') ? name : u'@' + name) + u"=?"_s;
   QString call = u"exec "_s + ProcedureName;
   if (!assignments.isEmpty()) call += u' ' + assignments.join(u", "_s);
   return call;

@@ -14,7 +14,7 @@
 
 namespace TSqlServerOdbc {
 
-QString DefaultDriver();  // PPR_ODBC_DRIVER, or "FreeTDS"
+QString DefaultDriver();              // PPR_ODBC_DRIVER, or "FreeTDS"
 QString Quote(const QString& Value);  // {value} with } doubled
 QString DriverConnectionString(const TConnectionParams& Params, const QString& Driver);
 // "exec NAME @a=?, @b=?" for the given parameter names (each keeps or gets its '@').

@@ -2,13 +2,13 @@
 
 #include "platform/base/Exception.h"
 #include "platform/base/IdArray.h"
+#include "platform/data/cursor/RowStore.h"
 #include "platform/data/sql/ExecStatement.h"
 #include "platform/data/sql/Parameters.h"
-#include "platform/data/cursor/RowStore.h"
 #include "platform/data/sql/SqliteResult.h"
 
-#include <QFileInfo>
 #include <sqlite3.h>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -53,29 +53,29 @@ void BindValue(sqlite3_stmt* Stmt, int Index, const QVariant& Value) {
     rc = sqlite3_bind_null(Stmt, Index);
   } else {
     switch (Value.typeId()) {
-      case QMetaType::QByteArray: {
-        // constData() is never a null pointer, so an empty array binds a zero-length blob, not NULL.
-        const QByteArray bytes = Value.toByteArray();
-        rc = sqlite3_bind_blob64(Stmt, Index, bytes.constData(), static_cast<sqlite3_uint64>(bytes.size()),
-                                 SQLITE_TRANSIENT);
-        break;
-      }
-      case QMetaType::Bool:
-      case QMetaType::Int:
-      case QMetaType::UInt:
-      case QMetaType::LongLong:
-      case QMetaType::ULongLong:
-        rc = sqlite3_bind_int64(Stmt, Index, Value.toLongLong());
-        break;
-      case QMetaType::Double:
-        rc = sqlite3_bind_double(Stmt, Index, Value.toDouble());
-        break;
-      default: {
-        const QByteArray text = Value.toString().toUtf8();
-        rc = sqlite3_bind_text64(Stmt, Index, text.constData(), static_cast<sqlite3_uint64>(text.size()),
-                                 SQLITE_TRANSIENT, SQLITE_UTF8);
-        break;
-      }
+    case QMetaType::QByteArray: {
+      // constData() is never a null pointer, so an empty array binds a zero-length blob, not NULL.
+      const QByteArray bytes = Value.toByteArray();
+      rc = sqlite3_bind_blob64(Stmt, Index, bytes.constData(), static_cast<sqlite3_uint64>(bytes.size()),
+                               SQLITE_TRANSIENT);
+      break;
+    }
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+      rc = sqlite3_bind_int64(Stmt, Index, Value.toLongLong());
+      break;
+    case QMetaType::Double:
+      rc = sqlite3_bind_double(Stmt, Index, Value.toDouble());
+      break;
+    default: {
+      const QByteArray text = Value.toString().toUtf8();
+      rc = sqlite3_bind_text64(Stmt, Index, text.constData(), static_cast<sqlite3_uint64>(text.size()),
+                               SQLITE_TRANSIENT, SQLITE_UTF8);
+      break;
+    }
     }
   }
   if (rc != SQLITE_OK) throw Exception(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(Stmt))));
@@ -102,8 +102,8 @@ TSqliteDriver::TSqliteDriver(const QString& FileName) {
     FDb = nullptr;
     throw Exception(Format(u"Cannot open database '%s': %s"_s, {FileName, reason}));
   }
-  sqlite3_create_function_v2(FDb, "idarray_contains", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                             &IdArrayContains, nullptr, nullptr, nullptr);
+  sqlite3_create_function_v2(FDb, "idarray_contains", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &IdArrayContains,
+                             nullptr, nullptr, nullptr);
 }
 
 TSqliteDriver::~TSqliteDriver() { sqlite3_close(FDb); }
@@ -161,8 +161,7 @@ std::shared_ptr<TRowStore> TSqliteDriver::ExecQuery(const QString& Sql) {
       result = FetchSqliteRows(raw);
     } else {
       int rc;
-      while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-      }
+      while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {}
       if (rc != SQLITE_DONE) throw Exception(QString::fromUtf8(sqlite3_errmsg(FDb)));
     }
   }

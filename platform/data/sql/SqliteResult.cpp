@@ -4,9 +4,9 @@
 #include "platform/data/cursor/RowStore.h"
 #include "platform/data/cursor/TextInterner.h"
 
+#include <sqlite3.h>
 #include <QByteArray>
 #include <QString>
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -44,24 +44,24 @@ std::shared_ptr<TRowStore> FetchSqliteRows(sqlite3_stmt* Statement) {
     for (int c = 0; c < columns; ++c) {
       QVariant& value = row[static_cast<std::size_t>(c)];
       switch (sqlite3_column_type(Statement, c)) {
-        case SQLITE_INTEGER:
-          value = static_cast<qlonglong>(sqlite3_column_int64(Statement, c));
-          break;
-        case SQLITE_FLOAT:
-          value = sqlite3_column_double(Statement, c);
-          break;
-        case SQLITE_TEXT:
-          value = texts[static_cast<std::size_t>(c)].FromUtf8(
-              reinterpret_cast<const char*>(sqlite3_column_text(Statement, c)), sqlite3_column_bytes(Statement, c));
-          break;
-        case SQLITE_BLOB: {
-          const void* data = sqlite3_column_blob(Statement, c);
-          value = QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(Statement, c));
-          break;
-        }
-        default:
-          value = QVariant();
-          break;
+      case SQLITE_INTEGER:
+        value = static_cast<qlonglong>(sqlite3_column_int64(Statement, c));
+        break;
+      case SQLITE_FLOAT:
+        value = sqlite3_column_double(Statement, c);
+        break;
+      case SQLITE_TEXT:
+        value = texts[static_cast<std::size_t>(c)].FromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(Statement, c)), sqlite3_column_bytes(Statement, c));
+        break;
+      case SQLITE_BLOB: {
+        const void* data = sqlite3_column_blob(Statement, c);
+        value = QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(Statement, c));
+        break;
+      }
+      default:
+        value = QVariant();
+        break;
       }
     }
     store->AppendRow(row);

@@ -78,8 +78,7 @@ bool TVirtualTreeModel::hasChildren(const QModelIndex& Parent) const {
 
 bool TVirtualTreeModel::canFetchMore(const QModelIndex& Parent) const {
   PVirtualNode node = NodeOf(Parent);
-  return node && Parent.column() == 0 && node->ChildCount == 0 && (node->States & vsHasChildren) &&
-         !LoadFailed(node);
+  return node && Parent.column() == 0 && node->ChildCount == 0 && (node->States & vsHasChildren) && !LoadFailed(node);
 }
 
 void TVirtualTreeModel::fetchMore(const QModelIndex& Parent) {

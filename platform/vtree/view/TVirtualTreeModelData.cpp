@@ -8,15 +8,15 @@
 namespace {
 Qt::CheckState ToQt(TCheckState State) {
   switch (State) {
-    case csCheckedNormal:
-    case csCheckedPressed:
-      return Qt::Checked;
-    case csMixedNormal:
-    case csMixedPressed:
-      return Qt::PartiallyChecked;
-    case csUncheckedNormal:
-    case csUncheckedPressed:
-      break;
+  case csCheckedNormal:
+  case csCheckedPressed:
+    return Qt::Checked;
+  case csMixedNormal:
+  case csMixedPressed:
+    return Qt::PartiallyChecked;
+  case csUncheckedNormal:
+  case csUncheckedPressed:
+    break;
   }
   return Qt::Unchecked;
 }
@@ -53,8 +53,7 @@ void TVirtualTreeModel::EnsureInitialized(PVirtualNode Node) const {
 }
 
 bool TVirtualTreeModel::ShowsCheckBox(PVirtualNode Node) const {
-  return (FTree.TreeOptions.MiscOptions & toCheckSupport) && Node->CheckType != ctNone &&
-         Node->CheckType != ctButton;
+  return (FTree.TreeOptions.MiscOptions & toCheckSupport) && Node->CheckType != ctNone && Node->CheckType != ctButton;
 }
 
 QVariant TVirtualTreeModel::data(const QModelIndex& Index, int Role) const {
@@ -62,20 +61,20 @@ QVariant TVirtualTreeModel::data(const QModelIndex& Index, int Role) const {
   if (!node) return {};
   EnsureInitialized(node);
   switch (Role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole:
-      return FTree.GetText(node, NoColumn, ttNormal);
-    case Qt::CheckStateRole:
-      if (!ShowsCheckBox(node)) return {};
-      return ToQt(node->CheckState);
-    case Qt::DecorationRole: {
-      if (!FImages) return {};
-      const int image = FTree.GetImageIndex(node, FTree.Selected(node) ? ikSelected : ikNormal, NoColumn);
-      if (!FImages->Has(image)) return {};
-      return FImages->Icon(image);
-    }
-    default:
-      return {};
+  case Qt::DisplayRole:
+  case Qt::EditRole:
+    return FTree.GetText(node, NoColumn, ttNormal);
+  case Qt::CheckStateRole:
+    if (!ShowsCheckBox(node)) return {};
+    return ToQt(node->CheckState);
+  case Qt::DecorationRole: {
+    if (!FImages) return {};
+    const int image = FTree.GetImageIndex(node, FTree.Selected(node) ? ikSelected : ikNormal, NoColumn);
+    if (!FImages->Has(image)) return {};
+    return FImages->Icon(image);
+  }
+  default:
+    return {};
   }
 }
 

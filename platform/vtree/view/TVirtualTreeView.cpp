@@ -6,7 +6,9 @@
 #include <QPainter>
 
 TVirtualTreeView::TVirtualTreeView(TVirtualStringTree& Tree, QWidget* Parent)
-    : QTreeView(Parent), FTree(Tree), FModel(new TVirtualTreeModel(Tree, this)),
+    : QTreeView(Parent),
+      FTree(Tree),
+      FModel(new TVirtualTreeModel(Tree, this)),
       FDelegate(new TVirtualTreeDelegate(this)) {
   setItemDelegate(FDelegate);
   setModel(FModel);
@@ -21,8 +23,7 @@ TVirtualTreeView::TVirtualTreeView(TVirtualStringTree& Tree, QWidget* Parent)
   connect(FModel, &TVirtualTreeModel::FocusMoved, this, &TVirtualTreeView::FollowFocus);
   connect(FModel, &TVirtualTreeModel::NodeStateChanged, this, &TVirtualTreeView::FollowNodeState);
   connect(FModel, &TVirtualTreeModel::NodeExpanded, this, [this](const QModelIndex& i) { FollowExpansion(i, true); });
-  connect(FModel, &TVirtualTreeModel::NodeCollapsed, this,
-          [this](const QModelIndex& i) { FollowExpansion(i, false); });
+  connect(FModel, &TVirtualTreeModel::NodeCollapsed, this, [this](const QModelIndex& i) { FollowExpansion(i, false); });
   connect(FModel, &TVirtualTreeModel::StructureSettled, this, &TVirtualTreeView::FollowStructure);
   connect(FModel, &QAbstractItemModel::modelReset, this, &TVirtualTreeView::SyncAllFromTree);
   connect(FModel, &TVirtualTreeModel::PaintSuspended, this, [this] { setUpdatesEnabled(false); });

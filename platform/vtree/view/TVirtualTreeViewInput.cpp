@@ -32,8 +32,8 @@ void TVirtualTreeView::mouseDoubleClickEvent(QMouseEvent* Event) {
   const QPoint point = Event->position().toPoint();
   const QPersistentModelIndex index = indexAt(point);
   // On the caption only: the expand button and the check box handle their own clicks.
-  const bool onCaption = index.isValid() && visualRect(index).contains(point) &&
-                         !CheckBoxRect(FModel->NodeOf(index)).contains(point);
+  const bool onCaption =
+      index.isValid() && visualRect(index).contains(point) && !CheckBoxRect(FModel->NodeOf(index)).contains(point);
   QTreeView::mouseDoubleClickEvent(Event);
   if (!onCaption || !index.isValid() || state() == EditingState) return;
   if (!(FTree.TreeOptions.MiscOptions & toToggleOnDblClick)) return;
@@ -68,8 +68,7 @@ void TVirtualTreeView::dragMoveEvent(QDragMoveEvent* Event) {
 
 void TVirtualTreeView::dropEvent(QDropEvent* Event) {
   // Not QTreeView's: the model inserts nothing; whatever moves, the tree moves through its hook.
-  const std::uint32_t effect =
-      DropAt(TVirtualTreeMimeData::SourceOf(Event->mimeData()), Event->position().toPoint());
+  const std::uint32_t effect = DropAt(TVirtualTreeMimeData::SourceOf(Event->mimeData()), Event->position().toPoint());
   Event->setDropAction(ToQt(effect));
   Event->accept();
   stopAutoScroll();

@@ -33,8 +33,8 @@ void TVirtualTreeView::SyncSelection(PVirtualNode Node) {
   if (!index.isValid()) return;
   const bool selected = FTree.Selected(Node);
   if (selectionModel()->isSelected(index) != selected)
-    selectionModel()->select(index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
-                                        QItemSelectionModel::Rows);
+    selectionModel()->select(
+        index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) | QItemSelectionModel::Rows);
 }
 
 void TVirtualTreeView::FollowNodeState(const QModelIndex& Index) {

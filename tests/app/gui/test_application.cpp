@@ -20,8 +20,7 @@ class TThrowing : public QObject {
 public:
   std::function<void()> Throw;
   bool event(QEvent* e) override {
-    if (e->type() == QEvent::User)
-      Throw();
+    if (e->type() == QEvent::User) Throw();
     return QObject::event(e);
   }
 };

@@ -124,9 +124,9 @@ TEST(MessageBox, IsWideEnoughForItsCaption) {
 // The arrows' state for the text as typed: a number steps from itself, anything else from 1900.
 class TProbedYear : public TYearSpinEdit {
 public:
-  using TYearSpinEdit::TYearSpinEdit;
   using TYearSpinEdit::lineEdit;
   using TYearSpinEdit::stepEnabled;
+  using TYearSpinEdit::TYearSpinEdit;
 };
 
 TEST(YearField, ArrowsFollowTheTypedText) {
@@ -136,8 +136,8 @@ TEST(YearField, ArrowsFollowTheTypedText) {
     bool Up;
     bool Down;
   } rows[] = {
-      {u"2024", true, true}, {u"2200", false, true}, {u"1900", true, false}, {u"20-1", true, false},
-      {u"", true, false},    {u"3000", false, true}, {u"1000", true, false}, {u"2199", true, true},
+      {u"2024", true, true},  {u"2200", false, true}, {u"1900", true, false}, {u"20-1", true, false},
+      {u"", true, false},     {u"3000", false, true}, {u"1000", true, false}, {u"2199", true, true},
       {u"+300", true, false}, {u"-5", true, false},
   };
   TSpinEditModel model(1900, 2200, 4, 2024);

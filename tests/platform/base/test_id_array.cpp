@@ -26,8 +26,8 @@ TEST(SwapBytes32, ReversesTheUnsignedBitPattern) {
 
 TEST(IdArray, ElementsRoundTripAtAnyOffset) {
   unsigned char bytes[IdArrayElementSize + 1]{};
-  for (const std::int32_t id : {0, 1, -1, 258, -258, std::numeric_limits<std::int32_t>::min(),
-                                std::numeric_limits<std::int32_t>::max()}) {
+  for (const std::int32_t id :
+       {0, 1, -1, 258, -258, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()}) {
     SCOPED_TRACE(id);
     StoreIdArrayElement(id, bytes + 1);  // unaligned on purpose
     EXPECT_EQ(LoadIdArrayElement(bytes + 1), id);

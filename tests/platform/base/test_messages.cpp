@@ -13,10 +13,10 @@ TEST(MessageService, RecorderCapturesAndAnswersThenRestores) {
     SetApplicationTitle(QStringLiteral("График ППР на год"));
     ShowMessage(QStringLiteral("Выберите тип СИ"));
     recorder.Answers.push_back(TMessageAnswer::Yes);
-    const auto yes = MessageService().Show({QStringLiteral("q"), QStringLiteral("Question"), TMessageIcon::Question,
-                                            TMessageButtons::YesNo, true});
-    const auto unanswered = MessageService().Show({QStringLiteral("q2"), QStringLiteral("Question"),
-                                                   TMessageIcon::Question, TMessageButtons::YesNo, true});
+    const auto yes = MessageService().Show(
+        {QStringLiteral("q"), QStringLiteral("Question"), TMessageIcon::Question, TMessageButtons::YesNo, true});
+    const auto unanswered = MessageService().Show(
+        {QStringLiteral("q2"), QStringLiteral("Question"), TMessageIcon::Question, TMessageButtons::YesNo, true});
     EXPECT_EQ(yes, TMessageAnswer::Yes);
     EXPECT_EQ(unanswered, TMessageAnswer::No);
     ASSERT_EQ(recorder.Shown.size(), 3u);
@@ -34,8 +34,7 @@ TEST(Screen, BusyCursorRestoresDefaultOnException) {
     TBusyCursor busy;
     EXPECT_EQ(Screen().Cursor(), crHourGlass);
     throw std::runtime_error("x");
-  } catch (const std::runtime_error&) {
-  }
+  } catch (const std::runtime_error&) {}
   Screen().OnCursorChange = nullptr;
   EXPECT_EQ(Screen().Cursor(), crDefault);
   EXPECT_EQ(seen, (std::vector<TCursor>{crHourGlass, crDefault}));

@@ -2,10 +2,10 @@
 // ignored signal stays ignored. Each case runs in a forked child, which the signal may end.
 #include "platform/base/TerminationDeferral.h"
 
-#include <csignal>
-#include <cstdlib>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 

@@ -5,11 +5,11 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/WorkbookCheck.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonObject>
 #include <QJsonDocument>
-#include <gtest/gtest.h>
+#include <QJsonObject>
 
 namespace SheetFixture {
 
@@ -37,28 +37,34 @@ void TBook::Write(const QString& Path) const {
   std::string moreTypes, moreEntries, moreRels;
   for (size_t i = 0; i < MoreSheets.size(); ++i) {
     const std::string n = std::to_string(i + 2), id = "rId" + std::to_string(i + 10);
-    moreTypes += "<Override PartName=\"/xl/worksheets/sheet" + n + ".xml\" ContentType=\"application/"
+    moreTypes += "<Override PartName=\"/xl/worksheets/sheet" + n +
+                 ".xml\" ContentType=\"application/"
                  "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
     moreEntries += "<sheet name=\"" + MoreSheets[i].first + "\" sheetId=\"" + n + "\" r:id=\"" + id + "\"/>";
-    moreRels += "<Relationship Id=\"" + id + "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-                "relationships/worksheet\" Target=\"worksheets/sheet" + n + ".xml\"/>";
+    moreRels += "<Relationship Id=\"" + id +
+                "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                "relationships/worksheet\" Target=\"worksheets/sheet" +
+                n + ".xml\"/>";
   }
   TZipPackage package;
-  package.SetPart("[Content_Types].xml",
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                  "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                  "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                  "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                  "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/"
-                  "vnd.openxmlformats-officedocument.spreadsheetml." + main + "\"/>"
-                  "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"application/"
-                  "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-                  "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/"
-                  "vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>" +
-                      (SharedStrings.empty() ? std::string()
-                                             : "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/"
-                                               "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>") +
-                      moreTypes + "</Types>");
+  package.SetPart(
+      "[Content_Types].xml",
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+      "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+      "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+      "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/"
+      "vnd.openxmlformats-officedocument.spreadsheetml." +
+          main +
+          "\"/>"
+          "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"application/"
+          "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+          "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/"
+          "vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>" +
+          (SharedStrings.empty() ? std::string()
+                                 : "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/"
+                                   "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>") +
+          moreTypes + "</Types>");
   package.SetPart("_rels/.rels",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                   "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -68,9 +74,9 @@ void TBook::Write(const QString& Path) const {
                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                   "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
                   "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-                  "<sheets><sheet name=\"" + Sheet + "\" sheetId=\"1\" r:id=\"rId1\"/>" + moreEntries + "</sheets>" +
-                      (Names.empty() ? std::string() : "<definedNames>" + Names + "</definedNames>") +
-                      "</workbook>");
+                  "<sheets><sheet name=\"" +
+                      Sheet + "\" sheetId=\"1\" r:id=\"rId1\"/>" + moreEntries + "</sheets>" +
+                      (Names.empty() ? std::string() : "<definedNames>" + Names + "</definedNames>") + "</workbook>");
   package.SetPart("xl/_rels/workbook.xml.rels",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                   "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -86,19 +92,21 @@ void TBook::Write(const QString& Path) const {
   if (!SharedStrings.empty())
     package.SetPart("xl/sharedStrings.xml",
                     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                    "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" + SharedStrings +
-                        "</sst>");
+                    "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" +
+                        SharedStrings + "</sst>");
   package.SetPart("xl/styles.xml", Styles);
   package.SetPart("xl/worksheets/sheet1.xml",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                   "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
                   "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-                  "<dimension ref=\"A1\"/>" + Head + "<sheetData>" + Rows + "</sheetData>" + Tail + "</worksheet>");
+                  "<dimension ref=\"A1\"/>" +
+                      Head + "<sheetData>" + Rows + "</sheetData>" + Tail + "</worksheet>");
   for (size_t i = 0; i < MoreSheets.size(); ++i)
     package.SetPart("xl/worksheets/sheet" + std::to_string(i + 2) + ".xml",
                     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                     "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                    "<sheetData>" + MoreSheets[i].second + "</sheetData></worksheet>");
+                    "<sheetData>" +
+                        MoreSheets[i].second + "</sheetData></worksheet>");
   for (const auto& [name, bytes] : ExtraParts) package.SetPart(name, bytes);
   package.WriteNew(Path);
 }
@@ -114,8 +122,8 @@ std::string Number(const std::string& Ref, double Value, int Style) {
 }
 
 std::string Shared(const std::string& Ref, int Index, int Style) {
-  return "<c r=\"" + Ref + "\"" + (Style ? " s=\"" + std::to_string(Style) + "\"" : std::string()) +
-         " t=\"s\"><v>" + std::to_string(Index) + "</v></c>";
+  return "<c r=\"" + Ref + "\"" + (Style ? " s=\"" + std::to_string(Style) + "\"" : std::string()) + " t=\"s\"><v>" +
+         std::to_string(Index) + "</v></c>";
 }
 
 std::string Row(int Number, std::initializer_list<std::string> Cells, const std::string& Attrs) {

@@ -6,9 +6,9 @@
 #include "tests/platform/sheet/SheetFixture.h"
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QJsonArray>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace SheetFixture;
 using namespace Qt::StringLiterals;
@@ -21,7 +21,9 @@ struct TTextCase {
   const char* Xml;  // how the shared strings part spells it
 };
 
-QString Units(std::initializer_list<char16_t> Units) { return QString(reinterpret_cast<const QChar*>(Units.begin()), static_cast<qsizetype>(Units.size())); }
+QString Units(std::initializer_list<char16_t> Units) {
+  return QString(reinterpret_cast<const QChar*>(Units.begin()), static_cast<qsizetype>(Units.size()));
+}
 
 const std::vector<TTextCase>& Cases() {
   static const std::vector<TTextCase> cases = {
@@ -45,7 +47,8 @@ const std::vector<TTextCase>& Cases() {
 // parser with the format's escape applied (the rule every reader is to follow), and openpyxl's values,
 // which load only from a well-formed file. openpyxl 3.0 applies the escape only in part (it drops
 // "x005F_" and decodes nothing else), so its values are compared for the texts that hold no escape.
-const QString ReadUnits = uR"py(
+const QString ReadUnits =
+    uR"py(
 import re, zipfile
 import xml.etree.ElementTree as ET
 ns = {"m": "http://schemas.openxmlformats.org/spreadsheetml/2006/main"}
@@ -109,8 +112,8 @@ TEST(CellText, TemplateTextsAreReadDecodedAndWrittenBackOnce) {
   QTemporaryDir dir;
   TBook book;
   book.SharedStrings = "<si><t>shared_x0001_</t></si><si><t>_x005F_x0041_</t></si><si><t>#body_x0023_</t></si>";
-  book.Rows = Row(2, {Text("A2", "inline_x0002_"), Shared("B2", 0), Shared("C2", 1), Shared("D2", 2),
-                      Text("E2", "_x005F_x00e9_")});
+  book.Rows = Row(
+      2, {Text("A2", "inline_x0002_"), Shared("B2", 0), Shared("C2", 1), Shared("D2", 2), Text("E2", "_x005F_x00e9_")});
   book.Write(dir.filePath(u"in.xltx"_s));
   auto workbook = TWorkbook::Load(dir.filePath(u"in.xltx"_s));
   auto sheet = workbook->ActiveSheet();

@@ -4,8 +4,8 @@
 #include "tests/support/ExpectMessage.h"
 #include "tests/support/TestSupport.h"
 
-#include <QByteArray>
 #include <gtest/gtest.h>
+#include <QByteArray>
 
 using namespace Qt::StringLiterals;
 using TestSupport::MessageOf;
@@ -24,7 +24,9 @@ std::string TemplateTypes(const std::string& MainType) {
          "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
          "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
          "<Default Extension=\"png\" ContentType=\"image/png\"/>"
-         "<Override PartName=\"/xl/workbook.xml\" ContentType=\"" + MainType + "\"/>"
+         "<Override PartName=\"/xl/workbook.xml\" ContentType=\"" +
+         MainType +
+         "\"/>"
          "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
          "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
          "<Override PartName=\"/xl/calcChain.xml\" "
@@ -138,9 +140,10 @@ TEST(ContentTypesPart, RemovingAnOverrideLeavesTheDefault) {
 
 // A part in UTF-16 is written back in UTF-8, and its declaration says so.
 TEST(ContentTypesPart, AUtf16PartIsWrittenBackAsUtf8) {
-  const QString text = uR"(<?xml version="1.0" encoding="UTF-16" standalone="yes"?>)"
-                       uR"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
-                       uR"(<Default Extension="xml" ContentType="application/xml"/></Types>)"_s;
+  const QString text =
+      uR"(<?xml version="1.0" encoding="UTF-16" standalone="yes"?>)"
+      uR"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+      uR"(<Default Extension="xml" ContentType="application/xml"/></Types>)"_s;
   QByteArray bytes("\xFF\xFE");
   bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
   const TContentTypes types = Loaded(bytes.toStdString());

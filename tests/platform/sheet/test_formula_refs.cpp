@@ -27,9 +27,9 @@ TEST(FormulaRefs, DefinedNamesFollowRowInsertsOnTheirSheetOnly) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TFormulaRefs refs(c.Formula);
-    const QString sheet = QString::fromStdString(c.Formula).contains(u"It''s") ? u"It's"_s
+    const QString sheet = QString::fromStdString(c.Formula).contains(u"It''s")    ? u"It's"_s
                           : QString::fromStdString(c.Formula).contains(u"График") ? u"график"_s
-                                                                                     : u"Лист1"_s;
+                                                                                  : u"Лист1"_s;
     refs.InsertRow(sheet, c.Insert);
     EXPECT_EQ(refs.Text(), c.Expected);
   }
@@ -50,21 +50,39 @@ TEST(FormulaRefs, CellFormulasFollowRowInsertsAsAnApplicationDoes) {
       {"an insert just below the range leaves it", "COUNT(A11:A16)", u"Лист1"_s, {17}, "COUNT(A11:A16)"},
       {"absolute and relative alike", "$A$11+B$12+$C13+D14", u"Лист1"_s, {11}, "$A$12+B$13+$C14+D15"},
       {"several inserts in order", "SUM(A11:A16)", u"Лист1"_s, {12, 12, 30}, "SUM(A11:A18)"},
-      {"whole rows move, whole columns stay", "SUM(5:6)+SUM($A:$B)+SUM(A:A)", u"Лист1"_s, {5},
+      {"whole rows move, whole columns stay",
+       "SUM(5:6)+SUM($A:$B)+SUM(A:A)",
+       u"Лист1"_s,
+       {5},
        "SUM(6:7)+SUM($A:$B)+SUM(A:A)"},
-      {"function names with digits are no references", "LOG10(A5)+ATAN2(B5,C5)", u"Лист1"_s, {1},
+      {"function names with digits are no references",
+       "LOG10(A5)+ATAN2(B5,C5)",
+       u"Лист1"_s,
+       {1},
        "LOG10(A6)+ATAN2(B6,C6)"},
       {"numbers with exponents are no references", "1E5+2.5E3*A5", u"Лист1"_s, {1}, "1E5+2.5E3*A6"},
       {"names are no references", "Итог+TAXES2024+_A1+A5", u"Лист1"_s, {1}, "Итог+TAXES2024+_A1+A6"},
-      {"text literals stay, doubled quotes included", "\"say \"\"A5\"\"\"&A5", u"Лист1"_s, {1},
+      {"text literals stay, doubled quotes included",
+       "\"say \"\"A5\"\"\"&A5",
+       u"Лист1"_s,
+       {1},
        "\"say \"\"A5\"\"\"&A6"},
       {"another sheet's reference stays", "Other!A5+A5", u"Лист1"_s, {1}, "Other!A5+A6"},
-      {"an insert on another sheet moves its references only", "'Other Sheet'!A5+A5", u"other sheet"_s, {1},
+      {"an insert on another sheet moves its references only",
+       "'Other Sheet'!A5+A5",
+       u"other sheet"_s,
+       {1},
        "'Other Sheet'!A6+A5"},
       {"the own sheet named explicitly", "лист1!$B$2", u"Лист1"_s, {2}, "лист1!$B$3"},
-      {"another book's sheet stays", "[1]Лист1!A5+'[Book.xlsx]Лист1'!A5", u"Лист1"_s, {1},
+      {"another book's sheet stays",
+       "[1]Лист1!A5+'[Book.xlsx]Лист1'!A5",
+       u"Лист1"_s,
+       {1},
        "[1]Лист1!A5+'[Book.xlsx]Лист1'!A5"},
-      {"structured references stay", "SUM(Table1[[#This Row],[A5]])+A5", u"Лист1"_s, {1},
+      {"structured references stay",
+       "SUM(Table1[[#This Row],[A5]])+A5",
+       u"Лист1"_s,
+       {1},
        "SUM(Table1[[#This Row],[A5]])+A6"},
       {"error values stay", "IFERROR(#REF!,A5)+#DIV/0!", u"Лист1"_s, {1}, "IFERROR(#REF!,A6)+#DIV/0!"},
       {"the last row stays", "SUM(A2:A1048576)", u"Лист1"_s, {5}, "SUM(A2:A1048576)"},

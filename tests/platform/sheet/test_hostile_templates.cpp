@@ -6,9 +6,9 @@
 #include "tests/platform/sheet/SheetFixture.h"
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace SheetFixture;
 using namespace Qt::StringLiterals;
@@ -17,7 +17,8 @@ namespace {
 
 // Rewrites a good package with python's zipfile (not our writer): "add NAME" adds an entry, "bomb N" adds an
 // entry of N MiB of zeros, "declare NAME SIZE" patches the sizes the archive states for NAME's entry.
-const QString Rezip = uR"py(
+const QString Rezip =
+    uR"py(
 import struct, sys, zipfile
 src, dst, mode = sys.argv[1], sys.argv[2], sys.argv[3]
 with zipfile.ZipFile(src) as zin, zipfile.ZipFile(dst, "w", zipfile.ZIP_DEFLATED) as zout:
@@ -59,7 +60,8 @@ TEST(HostileTemplates, UnsafeOrOversizedArchivesAreRefusedBeforeUnpacking) {
       {"a backslash path climbing out", {u"add"_s, u"..\\evil.xml"_s}, u"ведёт за пределы пакета"_s},
       {"a drive name", {u"add"_s, u"C:/evil.xml"_s}, u"ведёт за пределы пакета"_s},
       {"a ratio beyond reason", {u"bomb"_s, u"8"_s}, u"сжата в"_s},
-      {"more than 256 MiB declared", {u"declare"_s, u"xl/styles.xml"_s, QString::number(300 << 20)},
+      {"more than 256 MiB declared",
+       {u"declare"_s, u"xl/styles.xml"_s, QString::number(300 << 20)},
        u"больше 256 МиБ"_s},
       {"an entry longer than declared", {u"declare"_s, u"xl/styles.xml"_s, u"10"_s}, u"xl/styles.xml"_s},
   };
@@ -87,9 +89,10 @@ TEST(HostileTemplates, DamagedPartsAreRefusedNamingFileAndFault) {
     Change(book);
     return book;
   };
-  const std::string cp1251Sheet = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<worksheet xmlns=\"http://"
-                                  "schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData><row r=\"1\"><c r=\"A1\" "
-                                  "t=\"inlineStr\"><is><t>\xC3\xF0\xE0\xF4\xE8\xEA</t></is></c></row></sheetData></worksheet>";
+  const std::string cp1251Sheet =
+      "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<worksheet xmlns=\"http://"
+      "schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData><row r=\"1\"><c r=\"A1\" "
+      "t=\"inlineStr\"><is><t>\xC3\xF0\xE0\xF4\xE8\xEA</t></is></c></row></sheetData></worksheet>";
   const TCase cases[] = {
       {"columns min above max", with([](TBook& b) { b.Head = "<cols><col min=\"5\" max=\"3\" width=\"9\"/></cols>"; }),
        u"min=\"5\" max=\"3\""_s},
@@ -103,12 +106,9 @@ TEST(HostileTemplates, DamagedPartsAreRefusedNamingFileAndFault) {
       {"a one-cell merge", with([](TBook& b) { b.Tail = "<mergeCells><mergeCell ref=\"B3\"/></mergeCells>"; }),
        u"«B3»"_s},
       {"overlapping merges",
-       with([](TBook& b) {
-         b.Tail = "<mergeCells><mergeCell ref=\"A1:B2\"/><mergeCell ref=\"B2:C3\"/></mergeCells>";
-       }),
+       with([](TBook& b) { b.Tail = "<mergeCells><mergeCell ref=\"A1:B2\"/><mergeCell ref=\"B2:C3\"/></mergeCells>"; }),
        u"A1:B2 и B2:C3 перекрываются"_s},
-      {"a dimension that does not parse",
-       with([](TBook& b) {
+      {"a dimension that does not parse", with([](TBook& b) {
          b.ExtraParts = {{"xl/worksheets/sheet1.xml",
                           "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
                           "<dimension ref=\"everything\"/><sheetData/></worksheet>"}};
@@ -116,20 +116,23 @@ TEST(HostileTemplates, DamagedPartsAreRefusedNamingFileAndFault) {
        u"«everything»"_s},
       {"rows out of order", with([](TBook& b) { b.Rows = Row(3, {}) + Row(2, {}); }), u"строка 2"_s},
       {"a cell of another row", with([](TBook& b) { b.Rows = Row(2, {Text("A3", "x")}); }), u"ячейка A3"_s},
-      {"cells out of order", with([](TBook& b) { b.Rows = Row(2, {Text("C2", "x"), Text("B2", "y")}); }),
+      {"cells out of order", with([](TBook& b) {
+         b.Rows = Row(2, {Text("C2", "x"), Text("B2", "y")});
+       }),
        u"ячейка B2"_s},
       {"a format that does not exist", with([](TBook& b) { b.Rows = Row(2, {Text("A2", "x", 7)}); }),
        u"нет формата 7"_s},
-      {"a shared string that does not exist",
-       with([](TBook& b) {
+      {"a shared string that does not exist", with([](TBook& b) {
          b.SharedStrings = "<si><t>one</t></si>";
          b.Rows = Row(2, {Shared("A2", 3)});
        }),
        u"строку 3"_s},
       {"a shared formula without its master",
        with([](TBook& b) { b.Rows = Row(2, {"<c r=\"A2\"><f t=\"shared\" si=\"4\"/></c>"}); }), u"общую формулу 4"_s},
-      {"a part in an encoding we cannot read",
-       with([&](TBook& b) { b.ExtraParts = {{"xl/worksheets/sheet1.xml", cp1251Sheet}}; }), u"windows-1251"_s},
+      {"a part in an encoding we cannot read", with([&](TBook& b) {
+         b.ExtraParts = {{"xl/worksheets/sheet1.xml", cp1251Sheet}};
+       }),
+       u"windows-1251"_s},
   };
   QTemporaryDir dir;
   int n = 0;
@@ -146,8 +149,9 @@ TEST(HostileTemplates, DamagedPartsAreRefusedNamingFileAndFault) {
 // A part in another encoding that the reader knows is read in it and written back as UTF-8.
 TEST(HostileTemplates, APartInLatin1OrUtf16IsTranscoded) {
   QTemporaryDir dir;
-  const std::string head = "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
-                           "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>";
+  const std::string head =
+      "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+      "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>";
   const std::string tail = "</t></is></c></row></sheetData></worksheet>";
   const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" + head + "caf\xE9" + tail;
   const QString utf16Text = QString::fromUtf8("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n" + head + "Ёлка" + tail);

@@ -49,7 +49,7 @@ TEST(RowStore, WritesAndInsertsAroundAMovingPositionMatchTheModel) {
     ModelInsert(model, position + 1);
     position += (step % 7 == 0) ? 2 : 1;
     if (step % 50 == 49) {
-      Put(store, model, 2, ++tag);             // back near the top
+      Put(store, model, 2, ++tag);               // back near the top
       Put(store, model, position + 100, ++tag);  // far below
     }
   }

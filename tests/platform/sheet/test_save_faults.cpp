@@ -7,12 +7,12 @@
 #include "platform/sheet/Worksheet.h"
 #include "tests/platform/sheet/SheetFixture.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstring>
-#include <gtest/gtest.h>
 
 using namespace SheetFixture;
 using namespace Qt::StringLiterals;
@@ -57,9 +57,7 @@ public:
     if (Step == TStep::Write && put > 0) Budget -= static_cast<std::size_t>(put);
     return put;
   }
-  off_t Seek(int Fd, off_t Offset) override {
-    return Step == TStep::Seek ? Fail() : TFileOperations::Seek(Fd, Offset);
-  }
+  off_t Seek(int Fd, off_t Offset) override { return Step == TStep::Seek ? Fail() : TFileOperations::Seek(Fd, Offset); }
   int Sync(int Fd) override {
     Calls << u"sync"_s;
     return Step == TStep::Sync ? Fail() : TFileOperations::Sync(Fd);
@@ -152,8 +150,8 @@ TEST(SaveFaults, EachFailingStepNamesTheFileAndLeavesNothingBehind) {
       TDeviceScope scope(device);
       message = MessageOf([&] { workbook->SaveAs(out); });
     }
-    EXPECT_EQ(message, u"Не удалось записать книгу «"_s + out + u"»: "_s + QString::fromLocal8Bit(std::strerror(c.Error)) +
-                           u"."_s);
+    EXPECT_EQ(message, u"Не удалось записать книгу «"_s + out + u"»: "_s +
+                           QString::fromLocal8Bit(std::strerror(c.Error)) + u"."_s);
     EXPECT_EQ(Files(dir), QStringList{u"in.xltx"_s}) << "no target, no temporary file";
     EXPECT_EQ(Bytes(in), templateBytes);
     // The device works again: the same workbook saves, and what it saved reads back.
@@ -243,8 +241,8 @@ TEST(TemplateReadFaults, AFailingReadNamesTheTemplateAndLeavesItAsItWas) {
       TDeviceScope scope(device);
       message = MessageOf([&] { TWorkbook::Load(in); });
     }
-    EXPECT_EQ(message, u"Не удалось открыть книгу «"_s + in + u"»: "_s + QString::fromLocal8Bit(std::strerror(c.Error)) +
-                           u"."_s);
+    EXPECT_EQ(message, u"Не удалось открыть книгу «"_s + in + u"»: "_s +
+                           QString::fromLocal8Bit(std::strerror(c.Error)) + u"."_s);
     EXPECT_EQ(Bytes(in), templateBytes);
     EXPECT_EQ(Files(dir), QStringList{u"in.xltx"_s});
     EXPECT_EQ(TWorkbook::Load(in)->SheetCount(), 1);

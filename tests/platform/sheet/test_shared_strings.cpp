@@ -32,14 +32,15 @@ TEST(SharedStringsPart, NoPartGivesAnEmptyOne) {
 // handed out for a plain text, since the text would take on its fonts.
 TEST(SharedStringsPart, TemplateEntriesKeepTheirIndexAndXmlAndNewTextsAreAppendedOnce) {
   TSharedStrings strings;
-  strings.Load("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-               "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"7\" uniqueCount=\"4\">"
-               "<si><t>Итого</t></si>"
-               "<si><r><rPr><b/><sz val=\"11\"/></rPr><t>Bold</t></r><r><t xml:space=\"preserve\"> tail</t></r></si>"
-               "<si><t>a_x0001_ &amp; b</t></si>"
-               "<si><t/></si>"
-               "<si><r><t>a&#13;b</t></r><r><rPr><i/></rPr><t>c</t></r></si>"
-               "</sst>");
+  strings.Load(
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+      "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"7\" uniqueCount=\"4\">"
+      "<si><t>Итого</t></si>"
+      "<si><r><rPr><b/><sz val=\"11\"/></rPr><t>Bold</t></r><r><t xml:space=\"preserve\"> tail</t></r></si>"
+      "<si><t>a_x0001_ &amp; b</t></si>"
+      "<si><t/></si>"
+      "<si><r><t>a&#13;b</t></r><r><rPr><i/></rPr><t>c</t></r></si>"
+      "</sst>");
   ASSERT_EQ(strings.Count(), 5u);
   EXPECT_EQ(strings.Text(0), "Итого");
   EXPECT_EQ(strings.Text(1), "Bold tail");
@@ -57,13 +58,14 @@ TEST(SharedStringsPart, TemplateEntriesKeepTheirIndexAndXmlAndNewTextsAreAppende
   EXPECT_EQ(strings.Count(), 7u);
 
   EXPECT_EQ(strings.Serialize(),
-            Sst(7, "<si><t>Итого</t></si>"
-                   "<si><r><rPr><b/><sz val=\"11\"/></rPr><t>Bold</t></r><r><t xml:space=\"preserve\"> tail</t></r></si>"
-                   "<si><t>a_x0001_ &amp; b</t></si>"
-                   "<si><t/></si>"
-                   "<si><r><t>a&#13;b</t></r><r><rPr><i/></rPr><t>c</t></r></si>"
-                   "<si><t>Bold tail</t></si>"
-                   "<si><t>new</t></si>"));
+            Sst(7,
+                "<si><t>Итого</t></si>"
+                "<si><r><rPr><b/><sz val=\"11\"/></rPr><t>Bold</t></r><r><t xml:space=\"preserve\"> tail</t></r></si>"
+                "<si><t>a_x0001_ &amp; b</t></si>"
+                "<si><t/></si>"
+                "<si><r><t>a&#13;b</t></r><r><rPr><i/></rPr><t>c</t></r></si>"
+                "<si><t>Bold tail</t></si>"
+                "<si><t>new</t></si>"));
 }
 
 struct TAddedText {

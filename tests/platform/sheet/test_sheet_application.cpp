@@ -4,8 +4,8 @@
 #include "platform/sheet/Workbook.h"
 #include "tests/platform/sheet/SheetFixture.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 using namespace SheetFixture;
 using namespace Qt::StringLiterals;

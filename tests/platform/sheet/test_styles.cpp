@@ -22,7 +22,8 @@ std::string Styles(const std::string& NumFmts, const std::string& Fonts, const s
          "</fonts><fills><fill><patternFill patternType=\"none\"/></fill></fills>"
          "<borders><border/></borders>"
          "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-         "<cellXfs>" + Xfs + "</cellXfs></styleSheet>";
+         "<cellXfs>" +
+         Xfs + "</cellXfs></styleSheet>";
 }
 
 int32_t Align(THorizontalAlignment Value) { return static_cast<int32_t>(Value); }
@@ -64,35 +65,36 @@ TEST(StylesPart, FormatsAreDerivedOnceAndShared) {
   for (const auto& step : steps) EXPECT_EQ(styles.Derive(step.Xf, step.Change), step.Result) << step.Name;
   EXPECT_EQ(styles.XfCount(), 7u);
 
-  EXPECT_EQ(styles.Serialize(),
-            Declaration + StyleSheet +
-                "<fonts count=\"2\">"
-                "<font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font>"
-                "<font><b/><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font>"
-                "</fonts>"
-                "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
-                "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
-                "<borders count=\"2\">"
-                "<border><left/><right/><top/><bottom/><diagonal/></border>"
-                "<border><left style=\"thin\"><color indexed=\"64\"/></left><right style=\"thin\"><color indexed=\"64\"/>"
-                "</right><top style=\"thin\"><color indexed=\"64\"/></top><bottom style=\"thin\"><color indexed=\"64\"/>"
-                "</bottom><diagonal/></border>"
-                "</borders>"
-                "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-                "<cellXfs count=\"7\">"
-                "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
-                "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\"/>"
-                "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyBorder=\"1\"/>"
-                "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\" "
-                "applyAlignment=\"1\"><alignment wrapText=\"1\"/></xf>"
-                "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyAlignment=\"1\">"
-                "<alignment horizontal=\"center\"/></xf>"
-                "<xf numFmtId=\"14\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
-                "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyAlignment=\"1\">"
-                "<alignment shrinkToFit=\"1\"/></xf>"
-                "</cellXfs>"
-                "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
-                "</styleSheet>");
+  EXPECT_EQ(
+      styles.Serialize(),
+      Declaration + StyleSheet +
+          "<fonts count=\"2\">"
+          "<font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font>"
+          "<font><b/><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font>"
+          "</fonts>"
+          "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
+          "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
+          "<borders count=\"2\">"
+          "<border><left/><right/><top/><bottom/><diagonal/></border>"
+          "<border><left style=\"thin\"><color indexed=\"64\"/></left><right style=\"thin\"><color indexed=\"64\"/>"
+          "</right><top style=\"thin\"><color indexed=\"64\"/></top><bottom style=\"thin\"><color indexed=\"64\"/>"
+          "</bottom><diagonal/></border>"
+          "</borders>"
+          "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
+          "<cellXfs count=\"7\">"
+          "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
+          "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\"/>"
+          "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyBorder=\"1\"/>"
+          "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyFont=\"1\" "
+          "applyAlignment=\"1\"><alignment wrapText=\"1\"/></xf>"
+          "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyAlignment=\"1\">"
+          "<alignment horizontal=\"center\"/></xf>"
+          "<xf numFmtId=\"14\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
+          "<xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyAlignment=\"1\">"
+          "<alignment shrinkToFit=\"1\"/></xf>"
+          "</cellXfs>"
+          "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
+          "</styleSheet>");
 
   EXPECT_TRUE(styles.TextLayout(3).Wrap);
   EXPECT_TRUE(styles.TextLayout(3).Bold);
@@ -124,29 +126,14 @@ TEST(StylesPart, DateFormatsAreToldByTheirCode) {
     const char* Code;  // a custom format's, or nullptr for a built-in one
     bool Date;
   } cases[] = {
-      {14, nullptr, true},
-      {21, nullptr, true},
-      {45, nullptr, true},
-      {47, nullptr, true},
-      {0, nullptr, false},
-      {2, nullptr, false},
-      {49, nullptr, false},
-      {164, "yyyy-mm-dd", true},
-      {165, "dd.mm.yyyy h:mm", true},
-      {166, "mm:ss", true},
-      {167, "[h]:mm", true},
-      {168, "[ss]", true},
-      {169, "[$-419]d mmm", true},
-      {170, "0.00", false},
-      {171, "General", false},
-      {172, "#,##0 \"дн\"", false},
-      {173, "0 \"days\"", false},
-      {174, "\\d0", false},
-      {175, "[Red]0.00", false},
-      {176, "[Magenta]0.00", false},
-      {177, "[>=100]0;[Blue]-0", false},
-      {178, "0.00E+00", false},
-      {22, "0.00", false},  // the part's own definition wins over the built-in one
+      {14, nullptr, true},          {21, nullptr, true},           {45, nullptr, true},
+      {47, nullptr, true},          {0, nullptr, false},           {2, nullptr, false},
+      {49, nullptr, false},         {164, "yyyy-mm-dd", true},     {165, "dd.mm.yyyy h:mm", true},
+      {166, "mm:ss", true},         {167, "[h]:mm", true},         {168, "[ss]", true},
+      {169, "[$-419]d mmm", true},  {170, "0.00", false},          {171, "General", false},
+      {172, "#,##0 \"дн\"", false}, {173, "0 \"days\"", false},    {174, "\\d0", false},
+      {175, "[Red]0.00", false},    {176, "[Magenta]0.00", false}, {177, "[>=100]0;[Blue]-0", false},
+      {178, "0.00E+00", false},     {22, "0.00", false},  // the part's own definition wins over the built-in one
   };
   std::string numFmts, xfs;
   for (const auto& c : cases) {
@@ -209,9 +196,10 @@ TEST(StylesPart, TextLayoutComesFromTheFormatsFont) {
 // A part without fonts, borders or cell formats gets them, each in its schema place, before any is used.
 TEST(StylesPart, MissingListsAreMadeInTheirPlace) {
   TStyles styles;
-  styles.Load(StyleSheet + "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"0.0\"/></numFmts>"
-                           "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
-                           "</styleSheet>");
+  styles.Load(StyleSheet +
+              "<numFmts count=\"1\"><numFmt numFmtId=\"164\" formatCode=\"0.0\"/></numFmts>"
+              "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
+              "</styleSheet>");
   EXPECT_EQ(styles.XfCount(), 1u);
   EXPECT_EQ(styles.NormalFontSize(), 11);
   EXPECT_EQ(styles.Serialize(),

@@ -3,8 +3,8 @@
 #include "tests/platform/sheet/SheetFixture.h"
 #include "tests/support/WorkbookCheck.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 using namespace SheetFixture;
 using namespace Qt::StringLiterals;
@@ -22,14 +22,14 @@ TEST(WorkbookCheck, FindsWhatAReaderWouldRepair) {
       {"a style out of range", Row(1, {Text("A1", "x", 9)}), "", "", "style 9 out of range"},
       {"a shared string out of range", Row(1, {Shared("A1", 2)}), "", "<si><t>a</t></si>", "shared string"},
       {"overlapping merges", Row(1, {Text("A1", "x")}),
-       "<mergeCells count=\"2\"><mergeCell ref=\"A1:B2\"/><mergeCell ref=\"B1:C1\"/></mergeCells>", "",
-       "overlaps"},
+       "<mergeCells count=\"2\"><mergeCell ref=\"A1:B2\"/><mergeCell ref=\"B1:C1\"/></mergeCells>", "", "overlaps"},
       {"a dimension that is not the extent", Row(1, {Text("A1", "x")}) + Row(3, {Text("C3", "y")}), "", "",
        "dimension A1"},
       {"a stale formula result", Row(1, {"<c r=\"A1\"><f>1+1</f><v>2</v></c>"}), "", "", "cached result"},
-      {"elements out of order", Row(1, {Text("A1", "x")}), "<pageMargins left=\"1\" right=\"1\" top=\"1\" "
-       "bottom=\"1\" header=\"0\" footer=\"0\"/><mergeCells><mergeCell ref=\"A1:B1\"/></mergeCells>", "",
-       "out of order"},
+      {"elements out of order", Row(1, {Text("A1", "x")}),
+       "<pageMargins left=\"1\" right=\"1\" top=\"1\" "
+       "bottom=\"1\" header=\"0\" footer=\"0\"/><mergeCells><mergeCell ref=\"A1:B1\"/></mergeCells>",
+       "", "out of order"},
   };
   QTemporaryDir dir;
   int n = 0;

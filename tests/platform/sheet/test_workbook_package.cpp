@@ -6,10 +6,10 @@
 #include "tests/platform/sheet/SheetFixture.h"
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace SheetFixture;
 using namespace Qt::StringLiterals;
@@ -33,7 +33,8 @@ TEST(WorkbookPackage, UntouchedPartsStayAsTheyWereAndTheTemplateBecomesAWorkbook
   EXPECT_TRUE(types.contains("/xl/sharedStrings.xml"));  // the strings part we added is declared
   EXPECT_TRUE(PartBytes(out, u"xl/_rels/workbook.xml.rels"_s).contains("sharedStrings.xml"));
   if (TestSupport::HaveOpenpyxl()) {
-    const auto got = ReadWithOpenpyxl(out, u"print(json.dumps(openpyxl.load_workbook(sys.argv[1]).active['A2'].value))"_s);
+    const auto got =
+        ReadWithOpenpyxl(out, u"print(json.dumps(openpyxl.load_workbook(sys.argv[1]).active['A2'].value))"_s);
     EXPECT_EQ(got.toString(), u"2024"_s);
   }
 }
@@ -93,7 +94,8 @@ TEST(WorkbookPackage, BrokenInputsFailWithTheFileNamed) {
     return dir.filePath(Name);
   };
   TBook noSheets;
-  noSheets.ExtraParts = {{"xl/workbook.xml", "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"/>"}};
+  noSheets.ExtraParts = {
+      {"xl/workbook.xml", "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"/>"}};
   noSheets.Write(dir.filePath(u"nosheets.xltx"_s));
   TBook badXml;
   badXml.ExtraParts = {{"xl/styles.xml", "<styleSheet><fonts>"}};
@@ -108,7 +110,8 @@ TEST(WorkbookPackage, BrokenInputsFailWithTheFileNamed) {
       // libzip's reason comes inside a Russian sentence, its own text after it.
       {"not a zip", write(u"text.xltx"_s, "just text"), u"Не удалось открыть книгу"_s},
       {"not a zip, said in Russian", dir.filePath(u"text.xltx"_s), u": это не zip-архив ("_s},
-      {"binary 97-2003", write(u"old.xlt"_s, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + "rest"), u"двоичном"_s},
+      {"binary 97-2003", write(u"old.xlt"_s, QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + "rest"),
+       u"двоичном"_s},
       {"no sheets", dir.filePath(u"nosheets.xltx"_s), u"нет листов"_s},
       {"damaged part", dir.filePath(u"badxml.xltx"_s), u"xl/styles.xml"_s},
   };

@@ -4,8 +4,8 @@
 #include "platform/sheet/Worksheet.h"
 #include "tests/platform/sheet/SheetFixture.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 using namespace SheetFixture;
 

@@ -5,11 +5,11 @@
 #include "tests/platform/sheet/SheetFixture.h"
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <functional>
-#include <gtest/gtest.h>
 
 using namespace SheetFixture;
 using namespace Qt::StringLiterals;
@@ -17,17 +17,17 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // For each cell of B2:D4, the sides ("LRTB") that have a thin border.
-const QString BorderSides = u"ws = openpyxl.load_workbook(sys.argv[1]).active\n"
-                            "out = {}\n"
-                            "for row in ws['B2:D4']:\n"
-                            "    for c in row:\n"
-                            "        b = c.border\n"
-                            "        out[c.coordinate] = ''.join(k for k, s in (('L', b.left), ('R', b.right),"
-                            " ('T', b.top), ('B', b.bottom)) if s.style == 'thin')\n"
-                            "print(json.dumps(out))\n"_s;
+const QString BorderSides =
+    u"ws = openpyxl.load_workbook(sys.argv[1]).active\n"
+    "out = {}\n"
+    "for row in ws['B2:D4']:\n"
+    "    for c in row:\n"
+    "        b = c.border\n"
+    "        out[c.coordinate] = ''.join(k for k, s in (('L', b.left), ('R', b.right),"
+    " ('T', b.top), ('B', b.bottom)) if s.style == 'thin')\n"
+    "print(json.dumps(out))\n"_s;
 
-QString SaveFormatted(const QTemporaryDir& Dir, const QString& Name,
-                      const std::function<void(TWorksheet&)>& Format) {
+QString SaveFormatted(const QTemporaryDir& Dir, const QString& Name, const std::function<void(TWorksheet&)>& Format) {
   TBook book;
   book.Rows = Row(2, {Text("B2", "x"), Text("C2", "y")});
   const QString in = Dir.filePath(Name + u".xltx"_s), out = Dir.filePath(Name + u".xlsx"_s);
@@ -49,13 +49,12 @@ TEST(WorksheetFormat, EachBorderIndexDrawsItsLinesOnly) {
     std::vector<TBorderIndex> Indexes;
     QJsonObject Expected;  // hand-worked for B2:D4
   };
-  const auto all = [](const char* b2, const char* c2, const char* d2, const char* b3, const char* c3,
-                      const char* d3, const char* b4, const char* c4, const char* d4) {
-    return QJsonObject{{u"B2"_s, QString::fromUtf8(b2)}, {u"C2"_s, QString::fromUtf8(c2)},
-                       {u"D2"_s, QString::fromUtf8(d2)}, {u"B3"_s, QString::fromUtf8(b3)},
-                       {u"C3"_s, QString::fromUtf8(c3)}, {u"D3"_s, QString::fromUtf8(d3)},
-                       {u"B4"_s, QString::fromUtf8(b4)}, {u"C4"_s, QString::fromUtf8(c4)},
-                       {u"D4"_s, QString::fromUtf8(d4)}};
+  const auto all = [](const char* b2, const char* c2, const char* d2, const char* b3, const char* c3, const char* d3,
+                      const char* b4, const char* c4, const char* d4) {
+    return QJsonObject{
+        {u"B2"_s, QString::fromUtf8(b2)}, {u"C2"_s, QString::fromUtf8(c2)}, {u"D2"_s, QString::fromUtf8(d2)},
+        {u"B3"_s, QString::fromUtf8(b3)}, {u"C3"_s, QString::fromUtf8(c3)}, {u"D3"_s, QString::fromUtf8(d3)},
+        {u"B4"_s, QString::fromUtf8(b4)}, {u"C4"_s, QString::fromUtf8(c4)}, {u"D4"_s, QString::fromUtf8(d4)}};
   };
   const TCase cases[] = {
       {"left edge", {TBorderIndex::EdgeLeft}, all("L", "", "", "L", "", "", "L", "", "")},
@@ -89,14 +88,15 @@ TEST(WorksheetFormat, WrapShrinkBoldCentreAndMergeReadBack) {
     sheet.SetValue(5, 4, u"lost in the merge"_s);
     sheet.Merge({5, 2, 5, 6});
   });
-  const QJsonObject got = ReadWithOpenpyxl(out, u"ws = openpyxl.load_workbook(sys.argv[1]).active\n"
-                                                "print(json.dumps({\n"
-                                                " 'wrap': [ws[a].alignment.wrap_text for a in ('B2','C3','D2')],\n"
-                                                " 'shrink': [ws[a].alignment.shrink_to_fit for a in ('B2','C3')],\n"
-                                                " 'bold': [ws[a].font.b for a in ('B5','B2')],\n"
-                                                " 'align': ws['B5'].alignment.horizontal,\n"
-                                                " 'merges': [str(m) for m in ws.merged_cells.ranges],\n"
-                                                " 'B5': ws['B5'].value, 'D5': ws['D5'].value}))\n"_s)
+  const QJsonObject got = ReadWithOpenpyxl(out,
+                                           u"ws = openpyxl.load_workbook(sys.argv[1]).active\n"
+                                           "print(json.dumps({\n"
+                                           " 'wrap': [ws[a].alignment.wrap_text for a in ('B2','C3','D2')],\n"
+                                           " 'shrink': [ws[a].alignment.shrink_to_fit for a in ('B2','C3')],\n"
+                                           " 'bold': [ws[a].font.b for a in ('B5','B2')],\n"
+                                           " 'align': ws['B5'].alignment.horizontal,\n"
+                                           " 'merges': [str(m) for m in ws.merged_cells.ranges],\n"
+                                           " 'B5': ws['B5'].value, 'D5': ws['D5'].value}))\n"_s)
                               .toObject();
   EXPECT_EQ(Json(got[u"wrap"_s]), Json(QJsonArray{true, true, QJsonValue()}));
   EXPECT_EQ(Json(got[u"shrink"_s]), Json(QJsonArray{QJsonValue(), true}));

@@ -5,10 +5,10 @@
 #include "tests/platform/sheet/SheetFixture.h"
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace SheetFixture;
 using namespace Qt::StringLiterals;
@@ -29,8 +29,9 @@ TBook FormulaBook() {
               Row(13, {Number("A13", 3), Formula("B13", "", "6", " t=\"shared\" si=\"0\"")}) +
               Row(15, {Formula("A15", "COUNT(A11:A13)", "3"), Formula("B15", "\"A11:A13\"&$A$11", "A11:A131")}) +
               Row(16, {Formula("A16", "SUM(A11:A13*2)", "12", " t=\"array\" ref=\"A16\"")});
-  book.Tail = "<conditionalFormatting sqref=\"A11:A13\"><cfRule type=\"expression\" priority=\"1\">"
-              "<formula>A11&gt;$A$15</formula></cfRule></conditionalFormatting>";
+  book.Tail =
+      "<conditionalFormatting sqref=\"A11:A13\"><cfRule type=\"expression\" priority=\"1\">"
+      "<formula>A11&gt;$A$15</formula></cfRule></conditionalFormatting>";
   book.MoreSheets = {{"Итог", Row(1, {Formula("A1", "Лист1!A15+'Лист1'!B12", "7")})}};
   return book;
 }
@@ -54,10 +55,13 @@ TEST(WorksheetFormulas, RowInsertsMoveEveryReferenceAndDropCachedResults) {
   EXPECT_TRUE(sheet1.contains("<f t=\"array\" ref=\"A17\">SUM(A11:A14*2)</f>")) << sheet1.toStdString();
   EXPECT_TRUE(PartBytes(out, u"xl/workbook.xml"_s).contains("<calcPr fullCalcOnLoad=\"1\"/>"));
   if (!TestSupport::HaveOpenpyxl()) GTEST_SKIP() << "openpyxl is not installed";
-  const QJsonObject got = ReadWithOpenpyxl(out, u"wb = openpyxl.load_workbook(sys.argv[1])\n"
-      "ws, total = wb['Лист1'], wb['Итог']\n"
-      "print(json.dumps({'B': [ws.cell(r, 2).value for r in (11, 12, 13, 14)],\n"
-      " 'totals': [ws['A16'].value, ws['B16'].value], 'other': total['A1'].value}))\n"_s).toObject();
+  const QJsonObject got =
+      ReadWithOpenpyxl(out,
+                       u"wb = openpyxl.load_workbook(sys.argv[1])\n"
+                       "ws, total = wb['Лист1'], wb['Итог']\n"
+                       "print(json.dumps({'B': [ws.cell(r, 2).value for r in (11, 12, 13, 14)],\n"
+                       " 'totals': [ws['A16'].value, ws['B16'].value], 'other': total['A1'].value}))\n"_s)
+          .toObject();
   EXPECT_EQ(Json(got[u"B"_s]), Json(QJsonArray{u"=A11*2"_s, QJsonValue(), u"=A13*2"_s, u"=A14*2"_s}));
   EXPECT_EQ(Json(got[u"totals"_s]), Json(QJsonArray{u"=COUNT(A11:A14)"_s, u"=\"A11:A13\"&$A$11"_s}));
   EXPECT_EQ(got[u"other"_s].toString(), u"=Лист1!A16+'Лист1'!B13"_s);

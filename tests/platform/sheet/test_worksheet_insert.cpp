@@ -5,10 +5,10 @@
 #include "tests/platform/sheet/SheetFixture.h"
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace SheetFixture;
 using namespace Qt::StringLiterals;
@@ -20,29 +20,36 @@ TEST(WorksheetInsert, RowsBelowMoveWithTheirFormatsMergesAndNames) {
   book.Rows = Row(2, {Text("A2", "top")}, " ht=\"20\" customHeight=\"1\"") +
               Row(3, {Text("A3", "body", 1), "<c r=\"B3\" s=\"1\"/>"}, " ht=\"30\" customHeight=\"1\"") +
               Row(4, {Text("A4", "below")}, " ht=\"25\" customHeight=\"1\"") + Row(6, {Text("A6", "far")});
-  book.Tail = "<mergeCells count=\"3\"><mergeCell ref=\"C1:D1\"/><mergeCell ref=\"E2:E5\"/>"
-              "<mergeCell ref=\"A4:B4\"/></mergeCells>";
-  book.Names = "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">'Лист1'!$A$1:$D$6</definedName>"
-               "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">'Лист1'!$2:$2</definedName>";
+  book.Tail =
+      "<mergeCells count=\"3\"><mergeCell ref=\"C1:D1\"/><mergeCell ref=\"E2:E5\"/>"
+      "<mergeCell ref=\"A4:B4\"/></mergeCells>";
+  book.Names =
+      "<definedName name=\"_xlnm.Print_Area\" localSheetId=\"0\">'Лист1'!$A$1:$D$6</definedName>"
+      "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"0\">'Лист1'!$2:$2</definedName>";
   const QString in = dir.filePath(u"in.xltx"_s), out = dir.filePath(u"out.xlsx"_s);
   book.Write(in);
   auto workbook = TWorkbook::Load(in);
   auto sheet = workbook->ActiveSheet();
   sheet->InsertRow(4);  // a blank row below row 3
 
-  const QJsonObject got = ReadWithOpenpyxl(out, [&] {
-    workbook->SaveAs(out);
-    return u"wb = openpyxl.load_workbook(sys.argv[1]); ws = wb.active\n"
-           "print(json.dumps({\n"
-           " 'values': [ws.cell(r, 1).value for r in range(1, 8)],\n"
-           " 'heights': [ws.row_dimensions[r].height for r in range(2, 6)],\n"
-           " 'newRowBold': [ws.cell(4, c).font.b for c in (1, 2)],\n"
-           " 'newRowLeft': ws.cell(4, 1).border.left.style,\n"
-           " 'merges': sorted(str(m) for m in ws.merged_cells.ranges),\n"
-           " 'area': [a if isinstance(a, str) else ','.join(a) for a in [ws.print_area]][0].split('!')[-1],\n"
-           " 'titles': ws.print_title_rows}))\n"_s;
-  }()).toObject();
-  EXPECT_EQ(Json(got[u"values"_s]), Json(QJsonArray{QJsonValue(), u"top"_s, u"body"_s, QJsonValue(), u"below"_s, QJsonValue(), u"far"_s}));
+  const QJsonObject got =
+      ReadWithOpenpyxl(
+          out,
+          [&] {
+            workbook->SaveAs(out);
+            return u"wb = openpyxl.load_workbook(sys.argv[1]); ws = wb.active\n"
+                   "print(json.dumps({\n"
+                   " 'values': [ws.cell(r, 1).value for r in range(1, 8)],\n"
+                   " 'heights': [ws.row_dimensions[r].height for r in range(2, 6)],\n"
+                   " 'newRowBold': [ws.cell(4, c).font.b for c in (1, 2)],\n"
+                   " 'newRowLeft': ws.cell(4, 1).border.left.style,\n"
+                   " 'merges': sorted(str(m) for m in ws.merged_cells.ranges),\n"
+                   " 'area': [a if isinstance(a, str) else ','.join(a) for a in [ws.print_area]][0].split('!')[-1],\n"
+                   " 'titles': ws.print_title_rows}))\n"_s;
+          }())
+          .toObject();
+  EXPECT_EQ(Json(got[u"values"_s]),
+            Json(QJsonArray{QJsonValue(), u"top"_s, u"body"_s, QJsonValue(), u"below"_s, QJsonValue(), u"far"_s}));
   EXPECT_EQ(Json(got[u"heights"_s]), Json(QJsonArray{20, 30, 30, 25}));
   EXPECT_EQ(Json(got[u"newRowBold"_s]), Json(QJsonArray{true, true}));
   EXPECT_EQ(got[u"newRowLeft"_s].toString(), u"medium"_s);

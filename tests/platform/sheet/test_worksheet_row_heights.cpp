@@ -4,11 +4,11 @@
 #include "tests/platform/sheet/SheetFixture.h"
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace SheetFixture;
 using namespace Qt::StringLiterals;
@@ -38,8 +38,7 @@ TEST(WorksheetRowHeights, WrappedRowsGetTheirLinesAndTheRestStayAsTheyWere) {
       {"a one-row merge B7:D7 gives its whole width", 7,
        Text("B7", "aaaaaaaaaa bbbbbbbbbb cccccccccc dddddddddd eeeeeeeeee ffffffffff"), "", true, 2 * 12.75, false},
       // 20 letters in 9.25 per line: 3 lines.
-      {"a word wider than the cell breaks inside", 8, Text("B8", "абвгдежзиклмнопрстуф"), "", true, 3 * 12.75,
-       false},
+      {"a word wider than the cell breaks inside", 8, Text("B8", "абвгдежзиклмнопрстуф"), "", true, 3 * 12.75, false},
       {"a wide column needs no more lines", 9, Text("C9", "aaa bbb ccc ddd eee"), "", true, QJsonValue(), false},
       {"a taller height already there is not lowered", 10, Text("B10", "abc"), " ht=\"30\"", true, 30, false},
       {"numbers do not wrap", 11, Number("B11", 123456789012345.0), "", true, QJsonValue(), false},
@@ -50,10 +49,11 @@ TEST(WorksheetRowHeights, WrappedRowsGetTheirLinesAndTheRestStayAsTheyWere) {
        2 * 12.75, false},
   };
   TBook book;
-  book.Head = "<sheetFormatPr defaultRowHeight=\"12.75\"/>"
-              "<cols><col min=\"2\" max=\"2\" width=\"10\" customWidth=\"1\"/>"
-              "<col min=\"3\" max=\"3\" width=\"40\" customWidth=\"1\"/>"
-              "<col min=\"9\" max=\"16384\" width=\"20\" customWidth=\"1\"/></cols>";
+  book.Head =
+      "<sheetFormatPr defaultRowHeight=\"12.75\"/>"
+      "<cols><col min=\"2\" max=\"2\" width=\"10\" customWidth=\"1\"/>"
+      "<col min=\"3\" max=\"3\" width=\"40\" customWidth=\"1\"/>"
+      "<col min=\"9\" max=\"16384\" width=\"20\" customWidth=\"1\"/></cols>";
   for (const TCase& c : cases) book.Rows += Row(c.Row, {c.Cell}, c.Attrs);
   book.Tail = "<mergeCells count=\"1\"><mergeCell ref=\"B7:D7\"/></mergeCells>";
   QTemporaryDir dir;
@@ -66,17 +66,20 @@ TEST(WorksheetRowHeights, WrappedRowsGetTheirLinesAndTheRestStayAsTheyWere) {
       if (c.Wrap) sheet->SetWrapText({c.Row, 2, c.Row, 28}, true);
     workbook->SaveAs(out);
   }
-  const QJsonObject heights = ReadWithOpenpyxl(out, u"ws = openpyxl.load_workbook(sys.argv[1]).active\n"
-                                                    "print(json.dumps({str(r): ws.row_dimensions[r].height"
-                                                    " for r in range(1, 15)}))\n"_s)
+  const QJsonObject heights = ReadWithOpenpyxl(out,
+                                               u"ws = openpyxl.load_workbook(sys.argv[1]).active\n"
+                                               "print(json.dumps({str(r): ws.row_dimensions[r].height"
+                                               " for r in range(1, 15)}))\n"_s)
                                   .toObject();
   // openpyxl reports any row with a height as custom; the part itself tells.
   const QString xml = QString::fromUtf8(PartBytes(out, u"xl/worksheets/sheet1.xml"_s));
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     const QJsonValue got = heights[QString::number(c.Row)];
-    if (c.Height.isNull()) EXPECT_TRUE(got.isNull()) << got.toDouble();
-    else EXPECT_NEAR(got.toDouble(), c.Height.toDouble(), 0.01);
+    if (c.Height.isNull())
+      EXPECT_TRUE(got.isNull()) << got.toDouble();
+    else
+      EXPECT_NEAR(got.toDouble(), c.Height.toDouble(), 0.01);
     const auto tag = QRegularExpression(u"<row r=\"%1\"[^>]*>"_s.arg(c.Row)).match(xml);
     ASSERT_TRUE(tag.hasMatch());
     EXPECT_EQ(tag.captured(0).contains(u"customHeight=\"1\""_s), c.Custom) << tag.captured(0).toStdString();
@@ -98,7 +101,7 @@ TEST(WorksheetRowHeights, WithoutADefaultRowHeightTheNormalFontSetsTheLine) {
     sheet->SetWrapText({2, 2, 2, 2}, true);
     workbook->SaveAs(out);
   }
-  const QJsonValue got =
-      ReadWithOpenpyxl(out, u"print(json.dumps(openpyxl.load_workbook(sys.argv[1]).active.row_dimensions[2].height))"_s);
+  const QJsonValue got = ReadWithOpenpyxl(
+      out, u"print(json.dumps(openpyxl.load_workbook(sys.argv[1]).active.row_dimensions[2].height))"_s);
   EXPECT_NEAR(got.toDouble(), 2 * 13.6, 0.01);
 }

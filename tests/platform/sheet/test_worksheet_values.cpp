@@ -4,13 +4,13 @@
 #include "tests/platform/sheet/SheetFixture.h"
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QDate>
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace SheetFixture;
 using namespace Qt::StringLiterals;
@@ -34,15 +34,21 @@ TEST(WorksheetValues, EveryKindOfValueReadsBackInOpenpyxl) {
   if (!TestSupport::HaveOpenpyxl()) GTEST_SKIP() << "openpyxl is not installed";
   QTemporaryDir dir;
   TBook book;
-  book.Rows = Row(1, {Text("A1", "kept"), Text("B1", "cleared by empty text"), Text("C1", "cleared by null"),
-                      Number("D1", 7)});
+  book.Rows =
+      Row(1, {Text("A1", "kept"), Text("B1", "cleared by empty text"), Text("C1", "cleared by null"), Number("D1", 7)});
   book.Write(dir.filePath(QStringLiteral("in.xltx")));
   auto workbook = TWorkbook::Load(dir.filePath(QStringLiteral("in.xltx")));
   auto sheet = workbook->ActiveSheet();
   sheet->SetValue(1, 2, QString());
   sheet->SetValue(1, 3, QVariant());
-  const QVariant row[] = {QStringLiteral("a&b<c>\"d\""), QStringLiteral(" leading space"), QStringLiteral("Ёлка №1"),
-                          42, 2.5, true, QDate(2024, 3, 15), QDateTime(QDate(2024, 3, 15), QTime(13, 30))};
+  const QVariant row[] = {QStringLiteral("a&b<c>\"d\""),
+                          QStringLiteral(" leading space"),
+                          QStringLiteral("Ёлка №1"),
+                          42,
+                          2.5,
+                          true,
+                          QDate(2024, 3, 15),
+                          QDateTime(QDate(2024, 3, 15), QTime(13, 30))};
   sheet->SetRowValues(2, 1, row, std::size(row));
   sheet->SetValue(3, 1, qlonglong{-9000000000});
   sheet->SetValue(3, 2, false);
@@ -70,9 +76,8 @@ TEST(WorksheetValues, EveryKindOfValueReadsBackInOpenpyxl) {
 TEST(WorksheetValues, TemplateValuesReadAsTheirTypes) {
   QTemporaryDir dir;
   TBook book;
-  book.Rows = Row(2, {Text("A2", "inline"), Number("B2", 3), Number("C2", 0.25),
-                      "<c r=\"D2\" t=\"b\"><v>1</v></c>", "<c r=\"E2\"><f>B2*2</f><v>6</v></c>",
-                      "<c r=\"F2\" s=\"1\"/>"});
+  book.Rows = Row(2, {Text("A2", "inline"), Number("B2", 3), Number("C2", 0.25), "<c r=\"D2\" t=\"b\"><v>1</v></c>",
+                      "<c r=\"E2\"><f>B2*2</f><v>6</v></c>", "<c r=\"F2\" s=\"1\"/>"});
   book.Write(dir.filePath(QStringLiteral("in.xltx")));
   auto sheet = TWorkbook::Load(dir.filePath(QStringLiteral("in.xltx")))->ActiveSheet();
   EXPECT_EQ(sheet->Value(2, 1), QVariant(QStringLiteral("inline")));
@@ -90,9 +95,10 @@ TEST(WorksheetValues, SharedStringsOfTheTemplateKeepTheirIndexesAndRichText) {
   QTemporaryDir dir;
   TBook book;
   // As a spreadsheet application writes a template: texts in the shared strings, one of them rich.
-  book.SharedStrings = "<si><t>#year#</t></si>"
-                       "<si><r><rPr><b/></rPr><t>Жирный</t></r><r><t xml:space=\"preserve\"> и обычный</t></r></si>"
-                       "<si><t>#body#</t></si>";
+  book.SharedStrings =
+      "<si><t>#year#</t></si>"
+      "<si><r><rPr><b/></rPr><t>Жирный</t></r><r><t xml:space=\"preserve\"> и обычный</t></r></si>"
+      "<si><t>#body#</t></si>";
   book.Rows = Row(2, {Shared("A2", 0), Shared("B2", 1)}) + Row(4, {Shared("A4", 2)});
   const QString in = dir.filePath(u"sst.xltx"_s), out = dir.filePath(u"sst.xlsx"_s);
   book.Write(in);

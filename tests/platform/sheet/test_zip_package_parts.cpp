@@ -4,11 +4,11 @@
 #include "platform/base/Exception.h"
 #include "platform/sheet/ZipPackage.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QTemporaryDir>
 #include <functional>
 #include <new>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 

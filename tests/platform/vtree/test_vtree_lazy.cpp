@@ -63,7 +63,7 @@ TEST_F(VTreeLazy, ExpandLoadsOnceThenAnnouncesTheChildrenBeforeTheExpansion) {
   Tree.SetExpanded(a, true);
   EXPECT_EQ(Tree.Log, (QStringList{u"init 1"_s, u"load 1"_s}));
   EXPECT_EQ(Log, (QStringList{u"+? 1 0..0"_s, u"+! 1 0..0"_s, u"changed 2"_s, u"+? 1 1..1"_s, u"+! 1 1..1"_s,
-                             u"expanded 1"_s}));
+                              u"expanded 1"_s}));
   EXPECT_EQ(a->ChildCount, 2u);
   EXPECT_TRUE(a->States & vsExpanded);
   Tree.SetExpanded(a, false);
@@ -144,7 +144,7 @@ TEST_F(VTreeLazy, WholeTreeExpandAndCollapseAreOneBulkChangeOnEveryPathOut) {
   struct TCase {
     const char* Name;
     std::function<void(TTableTree&)> Act;
-    bool Bulk;    // one BulkBegun/BulkEnded pair inside the update bracket, or none
+    bool Bulk;  // one BulkBegun/BulkEnded pair inside the update bracket, or none
     bool Throws;
   };
   const TCase cases[] = {

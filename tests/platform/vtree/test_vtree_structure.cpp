@@ -178,8 +178,7 @@ TEST(VTreeRows, ChildAtFindsEachRowInAnyOrderAndAfterDeletes) {
   tree.SetNodeDataSize(sizeof(int));
   std::vector<PVirtualNode> nodes;
   for (int i = 0; i < 50; ++i) nodes.push_back(Add(tree, nullptr, i));
-  for (std::uint32_t i : {0u, 49u, 25u, 26u, 24u, 3u, 47u, 25u})
-    EXPECT_EQ(tree.GetChildAt(nullptr, i), nodes[i]);
+  for (std::uint32_t i : {0u, 49u, 25u, 26u, 24u, 3u, 47u, 25u}) EXPECT_EQ(tree.GetChildAt(nullptr, i), nodes[i]);
   EXPECT_EQ(tree.GetChildAt(nullptr, 50), nullptr);
   EXPECT_EQ(tree.GetChildAt(nodes[0], 0), nullptr);
   tree.DeleteNode(nodes[25]);  // the previous answer goes; later rows move up

@@ -5,9 +5,9 @@
 #include "platform/data/sql/SqlServerOdbc.h"
 #include "tests/support/ExpectMessage.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -71,8 +71,10 @@ TEST(SqlServerOdbc, DriverComesFromTheEnvironment) {
   EXPECT_EQ(TSqlServerOdbc::DefaultDriver(), u"FreeTDS"_s);
   qputenv("PPR_ODBC_DRIVER", "ODBC Driver 18 for SQL Server");
   EXPECT_EQ(TSqlServerOdbc::DefaultDriver(), u"ODBC Driver 18 for SQL Server"_s);
-  if (saved.isNull()) qunsetenv("PPR_ODBC_DRIVER");
-  else qputenv("PPR_ODBC_DRIVER", saved);
+  if (saved.isNull())
+    qunsetenv("PPR_ODBC_DRIVER");
+  else
+    qputenv("PPR_ODBC_DRIVER", saved);
 }
 
 TEST(SqlServerOdbc, ProcedureCallNamesEachParameter) {

@@ -67,8 +67,8 @@ TEST(Clone, FilteringOrMovingTheCloneNeverFiltersOrMovesTheMaster) {
 TEST(Clone, CannotWrite) {
   auto master = Master();
   auto clone = CloneOf(*master);
-  for (auto write : {+[](TDataSet& d) { d.Edit(); }, +[](TDataSet& d) { d.Insert(); },
-                     +[](TDataSet& d) { d.Append(); }, +[](TDataSet& d) { d.Delete(); }}) {
+  for (auto write : {+[](TDataSet& d) { d.Edit(); }, +[](TDataSet& d) { d.Insert(); }, +[](TDataSet& d) { d.Append(); },
+                     +[](TDataSet& d) { d.Delete(); }}) {
     EXPECT_EQ(MessageOf([&] { write(*clone); }), u"Cannot modify a read-only dataset"_s);
     EXPECT_EQ(clone->State(), dsBrowse);
   }
@@ -116,7 +116,8 @@ TEST(Clone, SharesBookmarksAndOutlivesItsMastersRows) {
   EXPECT_EQ(Id(*clone), 5);
   master->Close();
   EXPECT_EQ(Ids(*clone), u"1,2,3,4,5"_s) << "the rows live while a clone uses them";
-  EXPECT_EQ(MessageOf([&] { clone->Clone(*master, ltReadOnly); }), u"Cannot perform this operation on a closed dataset"_s);
+  EXPECT_EQ(MessageOf([&] { clone->Clone(*master, ltReadOnly); }),
+            u"Cannot perform this operation on a closed dataset"_s);
 }
 
 TEST(Clone, NeverNotifiesTheMastersLinks) {

@@ -78,8 +78,9 @@ TEST(Cursor, FieldsByNameWithoutRegardToCase) {
 }
 
 TEST(Cursor, ReadsValuesAsTextIntegerStoredValueAndNull) {
-  TMemDataSet ds({{u"i"_s, ftInteger}, {u"t"_s, ftWideString}, {u"r"_s, ftFloat}, {u"b"_s, ftBoolean}},
-                 {{12, u"  7"_s, 2.5, true}, {QVariant(), QVariant(), QVariant(), QVariant()}, {-3, u"7x"_s, -2.5, false}});
+  TMemDataSet ds(
+      {{u"i"_s, ftInteger}, {u"t"_s, ftWideString}, {u"r"_s, ftFloat}, {u"b"_s, ftBoolean}},
+      {{12, u"  7"_s, 2.5, true}, {QVariant(), QVariant(), QVariant(), QVariant()}, {-3, u"7x"_s, -2.5, false}});
   ds.Open();
   TField& i = ds.FieldByName(u"i"_s);
   TField& t = ds.FieldByName(u"t"_s);
@@ -148,11 +149,8 @@ TEST(Cursor, SortIsAscendingStableAndCaseBlind) {
     const char* Sort;
     const char* Ids;
   } cases[] = {
-      {"sub", "5,2,4,1,3,7,6"},
-      {"SUB ASC", "5,2,4,1,3,7,6"},
-      {"sub DESC", "6,7,1,3,2,4,5"},
-      {"", "1,2,3,4,5,6,7"},
-      {"sub, id DESC", "5,4,2,3,1,7,6"},
+      {"sub", "5,2,4,1,3,7,6"}, {"SUB ASC", "5,2,4,1,3,7,6"},      {"sub DESC", "6,7,1,3,2,4,5"},
+      {"", "1,2,3,4,5,6,7"},    {"sub, id DESC", "5,4,2,3,1,7,6"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Sort);
@@ -181,7 +179,8 @@ TEST(Cursor, EditInsertDeleteOnTheRowsInMemory) {
   q->Edit();
   q->FieldByName(u"parentid"_s).SetValue(u"4"_s);
   q->Post();
-  EXPECT_EQ(q->FieldByName(u"parentid"_s).Value(), QVariant(4)) << "text written to an integer field is stored as integer";
+  EXPECT_EQ(q->FieldByName(u"parentid"_s).Value(), QVariant(4))
+      << "text written to an integer field is stored as integer";
   EXPECT_EQ(q->Lookup(u"parentid"_s, 4, u"id"_s), QVariant(2)) << "the index follows the posted value";
   EXPECT_TRUE(q->Lookup(u"id"_s, 2, u"parentid"_s) == QVariant(4));
 

@@ -16,8 +16,11 @@ namespace {
 std::unique_ptr<TADOQuery> Sample() {
   auto q = std::make_unique<TADOQuery>();
   const QVariant null;
-  q->OpenOnRows({{u"id"_s, ftInteger}, {u"parentid"_s, ftInteger}, {u"fname"_s, ftWideString},
-                 {u"score"_s, ftFloat}, {u"note"_s, ftWideString}},
+  q->OpenOnRows({{u"id"_s, ftInteger},
+                 {u"parentid"_s, ftInteger},
+                 {u"fname"_s, ftWideString},
+                 {u"score"_s, ftFloat},
+                 {u"note"_s, ftWideString}},
                 {{1, -1, u"Alpha"_s, 1.5, null},
                  {2, 1, u"beta"_s, 2.0, u"x"_s},
                  {3, 1, u"Gamma"_s, null, u"y"_s},
@@ -112,12 +115,14 @@ TEST(Filter, MalformedTextIsAClearErrorAndLeavesTheOldFilter) {
     const char* Message;
   } cases[] = {
       {"parentid=", "Invalid filter expression 'parentid=': a field name or a value expected at position 10"},
-      {"parentid = 1 AND", "Invalid filter expression 'parentid = 1 AND': a field name or a value expected at position 17"},
+      {"parentid = 1 AND",
+       "Invalid filter expression 'parentid = 1 AND': a field name or a value expected at position 17"},
       {"(parentid=1", "Invalid filter expression '(parentid=1': ')' expected at position 12"},
       {"parentid == 1", "Invalid filter expression 'parentid == 1': a field name or a value expected at position 11"},
       {"fname = 'abc", "Invalid filter expression 'fname = 'abc': unterminated string at position 9"},
       {"parentid 1", "Invalid filter expression 'parentid 1': a comparison operator expected at position 10"},
-      {"parentid = 1)", "Invalid filter expression 'parentid = 1)': unexpected text after the expression at position 13"},
+      {"parentid = 1)",
+       "Invalid filter expression 'parentid = 1)': unexpected text after the expression at position 13"},
       {"@x = 1", "Invalid filter expression '@x = 1': unexpected character '@' at position 1"},
       {"note IS 1", "Invalid filter expression 'note IS 1': NULL expected at position 9"},
       {"[fname = 1", "Invalid filter expression '[fname = 1': ']' expected at position 1"},
@@ -171,9 +176,9 @@ TEST(Filter, LocateAndLookupOnOneField) {
   EXPECT_FALSE(q->Locate(u"id"_s, 1)) << "a filtered-out row is not found";
   EXPECT_TRUE(q->Lookup(u"id"_s, 1, u"fname"_s).isNull());
 
-  for (auto call : {+[](TADOQuery& d) { d.Locate(u"nosuch"_s, 1); },
-                    +[](TADOQuery& d) { d.Lookup(u"nosuch"_s, 1, u"id"_s); },
-                    +[](TADOQuery& d) { d.Lookup(u"id"_s, 1, u"nosuch"_s); }}) {
+  for (auto call :
+       {+[](TADOQuery& d) { d.Locate(u"nosuch"_s, 1); }, +[](TADOQuery& d) { d.Lookup(u"nosuch"_s, 1, u"id"_s); },
+        +[](TADOQuery& d) { d.Lookup(u"id"_s, 1, u"nosuch"_s); }}) {
     EXPECT_EQ(MessageOf([&] { call(*q); }), u"Field 'nosuch' not found"_s);
   }
 }
@@ -228,10 +233,11 @@ TEST(Filter, ATextKeyMeetsANumericFieldAsItsNumber) {
     const char* Text;
     int Id;  // 0: no row
   } cases[] = {
-      {"id", "4", 4},           {"id", " 4 ", 4},   {"id", "004", 4},   {"parentid", "-1", 1},
-      {"score", "-0", 5},       {"score", "1.5", 1}, {"score", "2e0", 2}, {"id", "+4", 4},
-      {"id", "0000000000000004", 4},  // past the digits read directly
-      {"id", "4x", 0},          {"id", "-", 0},     {"id", "", 0},      {"id", "--4", 0},
+      {"id", "4", 4},        {"id", " 4 ", 4},   {"id", "004", 4},
+      {"parentid", "-1", 1}, {"score", "-0", 5}, {"score", "1.5", 1},
+      {"score", "2e0", 2},   {"id", "+4", 4},    {"id", "0000000000000004", 4},  // past the digits read directly
+      {"id", "4x", 0},       {"id", "-", 0},     {"id", "", 0},
+      {"id", "--4", 0},
   };
   auto q = Sample();
   for (const auto& c : cases) {
@@ -263,7 +269,9 @@ TEST(Filter, NestingTooDeepIsAClearError) {
   auto q = Sample();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    EXPECT_EQ(MessageOf([&] { q->SetFilter(c.Filter); }), u"Invalid filter expression '"_s + c.Filter + u"': nesting deeper than 256 levels at position "_s + c.Position);
+    EXPECT_EQ(
+        MessageOf([&] { q->SetFilter(c.Filter); }),
+        u"Invalid filter expression '"_s + c.Filter + u"': nesting deeper than 256 levels at position "_s + c.Position);
   }
   q->SetFilter(QString(256, u'(') + u"id=2"_s + QString(256, u')'));
   q->SetFiltered(true);
@@ -280,7 +288,8 @@ TEST(Filter, TooManyOperatorsIsAClearError) {
     SCOPED_TRACE(terms);
     const QString chain = u"id=1 OR "_s.repeated(terms - 1) + u"id=2"_s;
     // The 4097th OR: each "id=1 OR " is 8 characters and its OR starts at the 6th.
-    EXPECT_EQ(MessageOf([&] { q->SetFilter(chain); }), u"Invalid filter expression '"_s + chain + u"': more than 4096 AND and OR operators at position 32774"_s);
+    EXPECT_EQ(MessageOf([&] { q->SetFilter(chain); }),
+              u"Invalid filter expression '"_s + chain + u"': more than 4096 AND and OR operators at position 32774"_s);
   }
   q->SetFilter(u"id=1 AND "_s.repeated(4096) + u"id=1"_s);
   q->SetFiltered(true);

@@ -94,9 +94,9 @@ TEST_F(ALinkOnThreeRows, MovingTheCurrentRow) {
   q->First();
   q->GotoBookmark(third);
   (void)q->Lookup(u"id"_s, 2, u"fname"_s);
-  EXPECT_EQ(Take(link), (QStringList{u"scrolled 1"_s, u"scrolled 1"_s, u"scrolled -2"_s, u"scrolled 2"_s,
-                                     u"scrolled -1"_s, u"scrolled -1"_s, u"scrolled 2"_s, u"scrolled -2"_s,
-                                     u"scrolled 2"_s}));
+  EXPECT_EQ(Take(link),
+            (QStringList{u"scrolled 1"_s, u"scrolled 1"_s, u"scrolled -2"_s, u"scrolled 2"_s, u"scrolled -1"_s,
+                         u"scrolled -1"_s, u"scrolled 2"_s, u"scrolled -2"_s, u"scrolled 2"_s}));
 }
 
 TEST_F(ALinkOnThreeRows, EditingPostingAndDeleting) {

@@ -2,8 +2,8 @@
 // kinds a column gets, through loading, settling the types and editing.
 #include "platform/data/cursor/RowStore.h"
 
-#include <QDate>
 #include <gtest/gtest.h>
+#include <QDate>
 
 using namespace Qt::StringLiterals;
 
@@ -31,18 +31,36 @@ TEST(RowStore, EveryColumnReadsBackAsStoredAfterSettling) {
   const QVariant nullInt(QMetaType::fromType<int>()), nullLong(QMetaType::fromType<qlonglong>()),
       nullText(QMetaType::fromType<QString>());
   const std::vector<TCase> cases = {
-      {"integers that fit 32 bits become int", ftLargeint, {qlonglong(5), Null(), qlonglong(-7)}, ftInteger,
+      {"integers that fit 32 bits become int",
+       ftLargeint,
+       {qlonglong(5), Null(), qlonglong(-7)},
+       ftInteger,
        {5, nullInt, -7}},
-      {"one wide integer keeps them all wide", ftLargeint, {qlonglong(5), qlonglong(5000000000)}, ftLargeint,
+      {"one wide integer keeps them all wide",
+       ftLargeint,
+       {qlonglong(5), qlonglong(5000000000)},
+       ftLargeint,
        {qlonglong(5), qlonglong(5000000000)}},
-      {"text in an integer column stays text", ftLargeint, {qlonglong(1), u"x"_s, Null()}, ftInteger,
+      {"text in an integer column stays text",
+       ftLargeint,
+       {qlonglong(1), u"x"_s, Null()},
+       ftInteger,
        {1, u"x"_s, nullInt}},
-      {"an unknown column takes its first value's kind", ftUnknown, {Null(), u"a"_s, qlonglong(2)}, ftWideString,
+      {"an unknown column takes its first value's kind",
+       ftUnknown,
+       {Null(), u"a"_s, qlonglong(2)},
+       ftWideString,
        {nullText, u"a"_s, qlonglong(2)}},
-      {"empty and null texts stay apart", ftWideString, {QString(), u""_s, u"Цех"_s}, ftWideString,
+      {"empty and null texts stay apart",
+       ftWideString,
+       {QString(), u""_s, u"Цех"_s},
+       ftWideString,
        {QString(), u""_s, u"Цех"_s}},
-      {"dates, blobs and numbers keep their kinds", ftUnknown, {QDate(2024, 3, 1), QByteArray("\0\1", 2), 2.5},
-       ftDate, {QDate(2024, 3, 1), QByteArray("\0\1", 2), 2.5}},
+      {"dates, blobs and numbers keep their kinds",
+       ftUnknown,
+       {QDate(2024, 3, 1), QByteArray("\0\1", 2), 2.5},
+       ftDate,
+       {QDate(2024, 3, 1), QByteArray("\0\1", 2), 2.5}},
       {"int and qlonglong values mixed", ftUnknown, {7, qlonglong(8)}, ftInteger, {7, 8}},
       {"all null", ftUnknown, {Null(), Null()}, ftUnknown, {Null(), Null()}},
   };

@@ -1,8 +1,8 @@
 // Repeated texts of a fetched column share one buffer, and every text still reads as a fresh decode.
 #include "platform/data/cursor/TextInterner.h"
 
-#include <QByteArray>
 #include <gtest/gtest.h>
+#include <QByteArray>
 
 namespace {
 

@@ -2,8 +2,8 @@
 // of every kind in, the same values out, checked again with SQLite's own reader.
 #include "platform/base/Exception.h"
 #include "platform/data/ado/ADOConnection.h"
-#include "platform/data/sql/OdbcDriver.h"
 #include "platform/data/cursor/RowStore.h"
+#include "platform/data/sql/OdbcDriver.h"
 #include "platform/data/sql/SqlServerOdbc.h"
 #include "tests/platform/data/DataFixtures.h"
 #include "tests/support/ExpectMessage.h"
@@ -29,7 +29,8 @@ QString ReadBack(const QString& Path, const char* Sql) {
   sqlite3_stmt* stmt = nullptr;
   sqlite3_prepare_v2(db, Sql, -1, &stmt, nullptr);
   QString result;
-  if (sqlite3_step(stmt) == SQLITE_ROW) result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+  if (sqlite3_step(stmt) == SQLITE_ROW)
+    result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
   sqlite3_finalize(stmt);
   sqlite3_close(db);
   return result;
@@ -38,7 +39,8 @@ QString ReadBack(const QString& Path, const char* Sql) {
 class OdbcTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    FPath = MakeSqliteFile(FDir, u"odbc.db"_s, u"CREATE TABLE t (n INTEGER, b BLOB, s TEXT, i INTEGER, big INTEGER, r REAL);"_s);
+    FPath = MakeSqliteFile(FDir, u"odbc.db"_s,
+                           u"CREATE TABLE t (n INTEGER, b BLOB, s TEXT, i INTEGER, big INTEGER, r REAL);"_s);
     FDriver = std::make_unique<TOdbcDriver>(SqliteOdbc(FPath));
   }
   QTemporaryDir FDir;
@@ -55,8 +57,7 @@ TEST_F(OdbcTest, BinaryTextIntegerAndNullParametersRoundTrip) {
                       {1, bytes, cyrillic, -42, QVariant(qlonglong(5000000000LL)), 2.5});
   FDriver->ExecParams(u"INSERT INTO t VALUES (?, ?, ?, ?, ?, ?)"_s,
                       {2, QVariant(), QVariant(), QVariant(), QVariant(), QVariant()});
-  EXPECT_EQ(ReadBack(FPath, "SELECT hex(b) FROM t WHERE n = 1"), u"00000005FFFE007F"_s)
-      << "the bytes arrive exactly";
+  EXPECT_EQ(ReadBack(FPath, "SELECT hex(b) FROM t WHERE n = 1"), u"00000005FFFE007F"_s) << "the bytes arrive exactly";
   EXPECT_EQ(ReadBack(FPath, "SELECT s FROM t WHERE n = 1"), cyrillic);
   EXPECT_EQ(ReadBack(FPath, "SELECT typeof(b) || typeof(s) || typeof(i) FROM t WHERE n = 2"), u"nullnullnull"_s);
 

@@ -5,8 +5,8 @@
 #include "tests/platform/data/DataFixtures.h"
 #include "tests/support/ExpectMessage.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
 
 using namespace Qt::StringLiterals;
 using namespace DataFixtures;
@@ -24,7 +24,8 @@ class SqliteTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(FDir.isValid());
-    FPath = MakeSqliteFile(FDir, u"report.db"_s, uR"sql(
+    FPath = MakeSqliteFile(FDir, u"report.db"_s,
+                           uR"sql(
       CREATE TABLE procedures (name TEXT PRIMARY KEY, body TEXT NOT NULL);
       CREATE TABLE t (i INTEGER, big INTEGER, r REAL, s TEXT, b BLOB, d);
       INSERT INTO t VALUES (42, 5000000000, 2.5, 'Лаборатория №1', x'00FF10', 'x');
@@ -156,7 +157,9 @@ TEST_F(SqliteTest, StoredProcedureBindsDeclaredParametersByName) {
   sp.Parameters().CreateParameter(u"@MMStateArray"_s, ftBlob, pdInput, 2147483647);
   sp.Parameters().CreateParameter(u"@SubDivsArray"_s, ftBlob, pdInput, 2147483647);
   sp.Parameters().CreateParameter(u"@year"_s, ftString, pdInput, 4);
-  sp.Parameters().ParamByName(u"@MiTypesArray"_s).LoadFromStream(QByteArray("\x00\x00\x00\x05\x00\x00\x01\x02", 8), ftBlob);
+  sp.Parameters()
+      .ParamByName(u"@MiTypesArray"_s)
+      .LoadFromStream(QByteArray("\x00\x00\x00\x05\x00\x00\x01\x02", 8), ftBlob);
   sp.Parameters().ParamByName(u"@mmstatearray"_s).LoadFromStream(QByteArray(), ftBlob);
   sp.Parameters().ParamByName(u"@year"_s).SetValue(u"2013"_s);
   sp.Open();
@@ -221,7 +224,8 @@ TEST(SqliteConnection, AMissingFileIsAnErrorAndIsNotCreated) {
   const QString missing = dir.filePath(u"missing.db"_s);
   TADOConnection connection;
   connection.SetConnectionString(ConnectionStringFor(missing, u"SQLite"_s));
-  EXPECT_EQ(MessageOf([&] { connection.Open(); }), u"Cannot open database '"_s + missing + u"': the file does not exist"_s);
+  EXPECT_EQ(MessageOf([&] { connection.Open(); }),
+            u"Cannot open database '"_s + missing + u"': the file does not exist"_s);
   EXPECT_FALSE(connection.Connected());
   EXPECT_FALSE(QFile::exists(missing));
 
@@ -231,7 +235,8 @@ TEST(SqliteConnection, AMissingFileIsAnErrorAndIsNotCreated) {
   file.write("this is not a database, only some text that is long enough to be read as a header\n");
   file.close();
   connection.SetConnectionString(ConnectionStringFor(notADatabase, u"SQLITE"_s));
-  EXPECT_EQ(MessageOf([&] { connection.Open(); }), u"Cannot open database '"_s + notADatabase + u"': file is not a database"_s);
+  EXPECT_EQ(MessageOf([&] { connection.Open(); }),
+            u"Cannot open database '"_s + notADatabase + u"': file is not a database"_s);
 }
 
 TEST(SqliteConnection, QueryOpensItsConnectionAndNeedsOne) {

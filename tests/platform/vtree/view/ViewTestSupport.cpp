@@ -1,7 +1,7 @@
 #include "ViewTestSupport.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <memory>
 
 namespace {
@@ -27,8 +27,7 @@ TWarningRecorder* gRecorder = nullptr;
 QtMessageHandler gPrevious = nullptr;
 
 void Record(QtMsgType Type, const QMessageLogContext& Context, const QString& Text) {
-  if (gRecorder && (Type == QtWarningMsg || Type == QtCriticalMsg || Type == QtFatalMsg))
-    gRecorder->Warnings << Text;
+  if (gRecorder && (Type == QtWarningMsg || Type == QtCriticalMsg || Type == QtFatalMsg)) gRecorder->Warnings << Text;
   if (gPrevious) gPrevious(Type, Context, Text);
 }
 }  // namespace
@@ -78,7 +77,8 @@ PVirtualNode TLazyTree::Find(int Wanted) {
 QStringList TLazyTree::Shape() {
   QStringList shape;
   for (PVirtualNode n = GetFirstNoInit(); n; n = GetNextNoInit(n))
-    shape << (Name(n) ? QString::number(Name(n)) : QStringLiteral("?")) + ((n->States & vsHasChildren) ? QStringLiteral("+") : QString()) +
+    shape << (Name(n) ? QString::number(Name(n)) : QStringLiteral("?")) +
+                 ((n->States & vsHasChildren) ? QStringLiteral("+") : QString()) +
                  ((n->States & vsExpanded) ? QStringLiteral("(x)") : QString());
   return shape;
 }

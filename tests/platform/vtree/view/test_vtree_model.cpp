@@ -3,10 +3,10 @@
 #include "platform/vtree/view/TImageList.h"
 #include "platform/vtree/view/TVirtualTreeModel.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractItemModelTester>
 #include <QPixmap>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -104,8 +104,8 @@ TEST(TreeModel, CheckStatesMapBothWaysAndAClickChangesThatNodeOnly) {
     TCheckState State;
     Qt::CheckState Shown;
   };
-  const TCase cases[] = {{csUncheckedNormal, Qt::Unchecked}, {csUncheckedPressed, Qt::Unchecked},
-                         {csCheckedNormal, Qt::Checked},     {csCheckedPressed, Qt::Checked},
+  const TCase cases[] = {{csUncheckedNormal, Qt::Unchecked},    {csUncheckedPressed, Qt::Unchecked},
+                         {csCheckedNormal, Qt::Checked},        {csCheckedPressed, Qt::Checked},
                          {csMixedNormal, Qt::PartiallyChecked}, {csMixedPressed, Qt::PartiallyChecked}};
   TLazyTree tree;
   TVirtualTreeModel model(tree);
@@ -241,9 +241,9 @@ TEST(TreeModel, AWholeTreeExpansionOrCollapseIsOneResetAndABranchGoesRowByRow) {
   tree.FullExpand();
   EXPECT_EQ(resets.count(), 1);
   EXPECT_EQ(inserted.count() + changed.count() + expanded.count(), 0);
-  EXPECT_EQ(Rows(model), (QStringList{u"n1"_s, u".n11"_s, u"..n111"_s, u"..n112"_s, u".n12"_s, u"..n121"_s,
-                                      u"..n122"_s, u"n2"_s, u".n21"_s, u"..n211"_s, u"..n212"_s, u".n22"_s,
-                                      u"..n221"_s, u"..n222"_s, u"n3"_s}));
+  EXPECT_EQ(Rows(model),
+            (QStringList{u"n1"_s, u".n11"_s, u"..n111"_s, u"..n112"_s, u".n12"_s, u"..n121"_s, u"..n122"_s, u"n2"_s,
+                         u".n21"_s, u"..n211"_s, u"..n212"_s, u".n22"_s, u"..n221"_s, u"..n222"_s, u"n3"_s}));
   tree.FullCollapse();
   EXPECT_EQ(resets.count(), 2);
   EXPECT_EQ(collapsed.count(), 0);

@@ -3,12 +3,12 @@
 #include "ViewFixture.h"
 #include "platform/base/Exception.h"
 
+#include <gtest/gtest.h>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
@@ -53,9 +53,8 @@ TEST(TreeViewInput, DoubleClickOnACaptionTogglesExpansionWhenTheOptionIsOn) {
     bool OnCheckBox;
     bool Expands;
   };
-  const TCase cases[] = {{"option on", true, false, true},
-                         {"option off", false, false, false},
-                         {"on the check box", true, true, false}};
+  const TCase cases[] = {
+      {"option on", true, false, true}, {"option off", false, false, false}, {"on the check box", true, true, false}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TShownView v;
@@ -152,9 +151,7 @@ TEST(TreeViewInput, DropsGoToTheTreeWithTheirSourceAndTheTargetUnderTheRealRow) 
   // A headless row height far from the real one: only the view's geometry finds the right row.
   v.Tree.SetDefaultNodeHeight(1000);
   QStringList log;
-  auto name = [&](TVirtualStringTree* t) {
-    return t == &v.Tree ? u"self"_s : t ? u"other"_s : u"none"_s;
-  };
+  auto name = [&](TVirtualStringTree* t) { return t == &v.Tree ? u"self"_s : t ? u"other"_s : u"none"_s; };
   v.Tree.OnDragOver = [&](TVirtualStringTree*, TVirtualStringTree* Source, QPoint, std::uint32_t&, bool& Accept) {
     log << u"over "_s + name(Source);
     Accept = Source == &v.Tree;
@@ -209,9 +206,7 @@ TEST(TreeViewInput, StartingADragTellsTheTreeFirstWithTheDraggedRowFocused) {
   view.show();
   QApplication::processEvents();
   QStringList log;
-  tree.OnStartDrag = [&](TVirtualStringTree* t) {
-    log << u"start "_s + QString::number(tree.Name(t->FocusedNode()));
-  };
+  tree.OnStartDrag = [&](TVirtualStringTree* t) { log << u"start "_s + QString::number(tree.Name(t->FocusedNode())); };
   QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.NodeRect(tree.Find(2)).center());
   view.startDrag(Qt::MoveAction);
   EXPECT_EQ(log, QStringList{u"start 2"_s});

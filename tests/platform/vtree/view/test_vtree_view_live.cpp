@@ -3,10 +3,10 @@
 #include "platform/vtree/view/TVirtualTreeView.h"
 #include "tests/tree/TreeDbFixture.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QImage>
 #include <QTest>
-#include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 

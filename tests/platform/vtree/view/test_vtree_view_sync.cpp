@@ -3,10 +3,10 @@
 #include "ViewFixture.h"
 #include "platform/vtree/view/TImageList.h"
 
-#include <QPainter>
-#include <algorithm>
-#include <QTest>
 #include <gtest/gtest.h>
+#include <QPainter>
+#include <QTest>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
