@@ -1,10 +1,10 @@
 #include "tree/TLxChildTable.h"
 
+#include "platform/base/IntegerConversion.h"
 #include "platform/data/cursor/DataSet.h"
 #include "platform/data/cursor/Field.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 
 namespace {
@@ -25,36 +25,10 @@ bool ExactInteger(const QVariant* Value, std::int64_t& Out) {
 }
 }  // namespace
 
-QString TLxChildTable::KeyText(std::int64_t Key) {
-  // QString::number's digits, without its trip through the locale code.
-  char digits[24];
-  const char* end = std::to_chars(digits, digits + sizeof digits, Key).ptr;
-  QString text(end - digits, Qt::Uninitialized);
-  std::copy(static_cast<const char*>(digits), end, reinterpret_cast<char16_t*>(text.data()));
-  return text;
-}
-
 bool TLxChildTable::ParseKey(const QString& Text, std::int64_t& Key) {
   bool ok = false;
   Key = Text.toLongLong(&ok);
-  return ok && KeyText(Key) == Text;
-}
-
-QString TLxChildTable::FieldText(const TField& Field) {
-  const QVariant* value = Field.DataSet()->FieldValueRef(Field.Index());
-  if (value && !value->isNull()) {
-    switch (value->typeId()) {
-    case QMetaType::Int:
-      return KeyText(*static_cast<const int*>(value->constData()));
-    case QMetaType::LongLong:
-      return KeyText(*static_cast<const qlonglong*>(value->constData()));
-    case QMetaType::QString:
-      return *static_cast<const QString*>(value->constData());
-    default:
-      break;
-    }
-  }
-  return Field.AsString();
+  return ok && IntToStr(Key) == Text;
 }
 
 void TLxChildTable::Clear() {
@@ -82,7 +56,7 @@ bool TLxChildTable::Build(TDataSet& DataSet, const TField& Key, const TField& Pa
         Clear();
         return false;
       }
-      if (Caption) row.Caption = FieldText(*Caption);
+      if (Caption) row.Caption = Caption->AsString();
       if (HasChildren) row.HasChildren = HasChildren->AsBoolean();
       const int index = static_cast<int>(FRows.size());
       FRows.push_back(std::move(row));

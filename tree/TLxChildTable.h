@@ -43,13 +43,9 @@ public:
       Visit(FRows[static_cast<std::size_t>(r)]);
   }
 
-  // The key as a loaded node shows it: TField::AsString of an integer.
-  static QString KeyText(std::int64_t Key);
-  // The integer whose KeyText is Text exactly; false for any other text.
+  // The integer whose text (IntToStr, as a loaded node's key shows it) is Text exactly; false for any
+  // other text.
   static bool ParseKey(const QString& Text, std::int64_t& Key);
-  // TField::AsString of the current row, without Qt's general conversion for the kinds keys and
-  // captions come in (integers, texts): a load reads it twice for every node it adds.
-  static QString FieldText(const TField& Field);
 
 private:
   struct TChain {

@@ -1,6 +1,7 @@
 // Building nodes from the clone: activation, the top level, branches on first need, text and images.
 #include "tree/TLxDBTreeView.h"
 
+#include "platform/base/IntegerConversion.h"
 #include "platform/vtree/TUpdateBracket.h"
 
 #include <utility>
@@ -126,11 +127,17 @@ void TLxDBTreeView::LoadRootNodes() {
 }
 
 PVirtualNode TLxDBTreeView::AddNode(PVirtualNode Parent) {
-  PVirtualNode node = AddChild(Parent);
-  TLxNodeItem* item = FNodes->InsertItem(FCloneKeyField ? TLxChildTable::FieldText(*FCloneKeyField) : QString(), node);
-  *static_cast<TLxNodeItem**>(GetNodeData(node)) = item;
-  item->SetCaption(FCloneListField ? TLxChildTable::FieldText(*FCloneListField) : QString());
+  PVirtualNode node = AddItemNode(Parent, FCloneKeyField ? FCloneKeyField->AsString() : QString(),
+                                  FCloneListField ? FCloneListField->AsString() : QString());
   SetHasChildren(node, FCloneHasChildrenField ? FCloneHasChildrenField->AsBoolean() : HasChildRecords(node));
+  return node;
+}
+
+PVirtualNode TLxDBTreeView::AddItemNode(PVirtualNode Parent, const QString& Key, const QString& Caption) {
+  PVirtualNode node = AddChild(Parent);
+  TLxNodeItem* item = FNodes->InsertItem(Key, node);
+  *static_cast<TLxNodeItem**>(GetNodeData(node)) = item;
+  item->SetCaption(Caption);
   return node;
 }
 
@@ -202,11 +209,7 @@ void TLxDBTreeView::ConsiderChildTable(const QString& Key, std::uint32_t Loaded)
 std::uint32_t TLxDBTreeView::LoadTableRows(const TLxChildTable& Table, PVirtualNode Parent, std::int64_t Key) {
   std::uint32_t count = 0;
   Table.ForEachChild(Key, [&](const TLxChildTable::TRow& Row) {
-    PVirtualNode node = AddChild(Parent);
-    TLxNodeItem* item = FNodes->InsertItem(TLxChildTable::KeyText(Row.Key), node);
-    *static_cast<TLxNodeItem**>(GetNodeData(node)) = item;
-    item->SetCaption(Row.Caption);
-    SetHasChildren(node, Row.HasChildren);
+    SetHasChildren(AddItemNode(Parent, IntToStr(Row.Key), Row.Caption), Row.HasChildren);
     ++count;
   });
   return count;

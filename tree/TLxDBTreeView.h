@@ -40,24 +40,26 @@ public:
   // Whether any row names the clone's current row as its parent; false without a clone.
   bool NodeHasChildren();
 
-  // binding. The same source again does nothing; destroying the source unbinds the tree.
+  // Binds the tree to Value. The same source again does nothing; destroying the source unbinds the tree.
   virtual void SetDataSource(TDataSource* Value);
 
 protected:
-  // must leave an open, read-only second cursor over the master's rows in FCloneDataSet.
+  // Must leave an open, read-only second cursor over the master's rows in FCloneDataSet.
   virtual void CreateCloneDataSet() = 0;
-  // a field of the master's current row changed (Field), or the row (none).
+  // A field of the master's current row changed (Field), or the row (none).
   virtual void DataRecordChanged(TField* Field);
-  // focus the node of the master's current row, loading its branch if need be.
+  // Focuses the node of the master's current row, loading its branch if need be.
   virtual void SyncToCurrentRecord();
-  // closes and destroys the clone.
+  // Closes and destroys the clone.
   virtual void FreeCloneDataSet();
-  // the clone's filter text for the children of Value (a key or the root value); does not
+  // Sets the clone's filter text for the children of Value (a key or the root value); does not
   // switch filtering on. "(F) AND (parentid=12)" under a master filter F, else "parentid=12".
   virtual void SetChildFilter(const QString& Value);
 
   // --- inner operations ---
   PVirtualNode AddNode(PVirtualNode Parent);  // for the clone's current row, as Parent's last child
+  // A new last child of Parent with its key-index item; the has-children mark is the caller's.
+  PVirtualNode AddItemNode(PVirtualNode Parent, const QString& Key, const QString& Caption);
   PVirtualNode FindNode(const QVariant& Key) const;
   TLxNodeItem* NodeItem(PVirtualNode Node) const;
   bool HasChildRecords(PVirtualNode Node);

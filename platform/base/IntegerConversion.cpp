@@ -2,6 +2,9 @@
 
 #include "platform/base/Exception.h"
 
+#include <algorithm>
+#include <charconv>
+
 std::optional<std::int32_t> TryStrToInt(const QString& Text) {
   qsizetype i = 0;
   const qsizetype n = Text.size();
@@ -49,3 +52,11 @@ std::int32_t StrToInt(const QString& Text) {
 }
 
 std::int32_t StrToIntDef(const QString& Text, std::int32_t Default) { return TryStrToInt(Text).value_or(Default); }
+
+QString IntToStr(std::int64_t Value) {
+  char digits[24];
+  const char* end = std::to_chars(digits, digits + sizeof digits, Value).ptr;
+  QString text(end - digits, Qt::Uninitialized);
+  std::copy(static_cast<const char*>(digits), end, reinterpret_cast<char16_t*>(text.data()));
+  return text;
+}

@@ -13,3 +13,8 @@ std::int32_t StrToInt(const QString& Text);
 std::optional<std::int32_t> TryStrToInt(const QString& Text);
 // Same rule, Default when the text is not an integer (the spin edit's reading of its text).
 std::int32_t StrToIntDef(const QString& Text, std::int32_t Default);
+
+// The decimal text of Value, as QString::number gives it, without its way through the locale code:
+// field texts and node keys are made from it once per row.
+//   IntToStr(-42) == u"-42"_s
+QString IntToStr(std::int64_t Value);

@@ -28,6 +28,14 @@ QString TField::AsString() const {
   const QVariant& value = Stored();
   if (value.isNull()) return {};
   switch (value.typeId()) {
+  // Keys and captions: read once or twice for every node a tree adds, so not through Qt's general
+  // conversion.
+  case QMetaType::QString:
+    return *static_cast<const QString*>(value.constData());
+  case QMetaType::Int:
+    return IntToStr(*static_cast<const int*>(value.constData()));
+  case QMetaType::LongLong:
+    return IntToStr(*static_cast<const qlonglong*>(value.constData()));
   case QMetaType::Bool:
     return value.toBool() ? u"True"_s : u"False"_s;
   case QMetaType::QByteArray:

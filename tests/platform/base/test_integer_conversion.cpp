@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using TestSupport::MessageOf;
 
 namespace {
@@ -77,6 +79,15 @@ TEST(IntegerConversion, ErrorMessageQuotesTheText) {
 TEST(IntegerConversion, DefaultWhenTextDoesNotParse) {
   EXPECT_EQ(StrToIntDef(QStringLiteral("20-1"), 1900), 1900);
   EXPECT_EQ(StrToIntDef(QStringLiteral("2013"), 1900), 2013);
+}
+
+TEST(IntToStr, GivesQStringNumbersDigits) {
+  for (const std::int64_t value :
+       {std::int64_t{0}, std::int64_t{7}, std::int64_t{-42}, std::int64_t{2147483647}, std::int64_t{-2147483647} - 1,
+        std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()}) {
+    SCOPED_TRACE(value);
+    EXPECT_EQ(IntToStr(value), QString::number(value));
+  }
 }
 
 TEST(Format, ReplacesPlaceholdersInOrder) {
